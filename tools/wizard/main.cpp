@@ -1,0 +1,109 @@
+// ZolvWizard: generates a new Symbian application project that uses the engine.
+//
+// Without options it shows its dialog. With any of --answers, --transcript, --name,
+// --uid, --dir or --sdk it runs without a display: it takes the fields from the
+// options, answers its message boxes from the answers file (one answer per line),
+// writes every box to the transcript file, and presses "Create Template" exactly
+// as the dialog does.
+#include <QApplication>
+#include <QTimer>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "WizardDialog.h"
+#include "WizardLogic.h"
+#include "zwindows/paths.h"
+#include "zwindows/qtui.h"
+#include "zwindows/ui.h"
+
+namespace {
+
+struct Options {
+  std::string answers, transcript, name, uid, dir, sdk, screenshot;
+  bool hasName = false, hasUid = false, headless = false;
+};
+
+int Usage() {
+  std::fprintf(stderr,
+               "usage: ZolvWizard [--answers FILE] [--transcript FILE] [--name NAME] [--uid UID]\n"
+               "                  [--dir FOLDER] [--sdk FOLDER] [--screenshot FILE.png]\n");
+  return 64;
+}
+
+// Folders may be given in Windows form or as host paths.
+std::string WindowsForm(const std::string& aPath) {
+  return !aPath.empty() && aPath[0] == '/' ? zwin::ToWindowsPath(aPath) : aPath;
+}
+
+std::string WizardDirectory() {
+  std::error_code ec;
+  const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
+  return zwin::ToWindowsPath(ec ? std::filesystem::current_path() : self.parent_path()) + "\\";
+}
+
+int RunHeadless(const Options& aOptions) {
+  zwin::ScriptedUserInterface ui;
+  try {
+    if (!aOptions.answers.empty()) ui.LoadAnswers(aOptions.answers);
+    if (!aOptions.transcript.empty()) ui.SetTranscript(aOptions.transcript);
+    zolv::WizardLogic logic(ui, WizardDirectory());
+    logic.Initialise();
+    if (!aOptions.sdk.empty()) logic.SetSdkDirectory(WindowsForm(aOptions.sdk));
+    if (!aOptions.dir.empty()) logic.SetBaseDirectory(WindowsForm(aOptions.dir));
+    logic.Paint();
+    if (aOptions.hasName) logic.SetNameText(aOptions.name);
+    if (aOptions.hasUid) logic.SetUidText(aOptions.uid);
+    const bool created = logic.CreateTemplate();
+    if (ui.RemainingAnswers() > 0) {
+      std::fprintf(stderr, "ZolvWizard: %zu answer(s) left unused\n", ui.RemainingAnswers());
+    }
+    return created ? 0 : 1;
+  } catch (const zwin::ScriptError& e) {
+    std::fprintf(stderr, "ZolvWizard: %s\n", e.what());
+    return 2;
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Options options;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    auto value = [&](std::string& aOut) {
+      if (i + 1 >= argc) return false;
+      aOut = argv[++i];
+      return true;
+    };
+    bool ok = true;
+    if (arg == "--answers") ok = value(options.answers), options.headless = true;
+    else if (arg == "--transcript") ok = value(options.transcript), options.headless = true;
+    else if (arg == "--name") ok = value(options.name), options.hasName = options.headless = true;
+    else if (arg == "--uid") ok = value(options.uid), options.hasUid = options.headless = true;
+    else if (arg == "--dir") ok = value(options.dir), options.headless = true;
+    else if (arg == "--sdk") ok = value(options.sdk), options.headless = true;
+    else if (arg == "--screenshot") ok = value(options.screenshot);
+    else ok = false;
+    if (!ok) return Usage();
+  }
+  if (options.headless) return RunHeadless(options);
+
+  QApplication app(argc, argv);
+  zwin::QtUserInterface ui;
+  zolv::WizardLogic logic(ui, WizardDirectory());
+  logic.Initialise();
+  zolv::WizardDialog dialog(logic);
+  ui.SetOwner(&dialog);
+  if (!options.screenshot.empty()) {
+    // Saves the dialog as it first appears and ends; for checks under a virtual display.
+    QObject::connect(&dialog, &zolv::WizardDialog::firstPaintDone, &dialog, [&] {
+      QTimer::singleShot(0, &dialog, [&] {
+        const bool saved = dialog.grab().save(QString::fromStdString(options.screenshot), "PNG");
+        dialog.done(saved ? 0 : 1);
+      });
+    });
+  }
+  dialog.show();
+  return dialog.exec() == QDialog::Rejected ? 0 : 0;
+}
