@@ -276,3 +276,43 @@ TEST_F(Wizard, DirectoryQuestionsAndTheDifferentDriveWarning) {
 }
 
 }  // namespace
+
+TEST_F(Wizard, FolderCreationFailuresStopWithTheSystemText) {
+  // The base folder does not exist: the project folder cannot be made.
+  ScriptedUserInterface missing({"OK"});
+  EXPECT_FALSE(ProjectGenerator(missing, {"Game", "1234ABCD", "C:\\NoSuchFolder\\", WizardDir()}).Generate());
+  ASSERT_EQ(missing.Records().size(), 1u);
+  EXPECT_EQ(missing.Records()[0].title, "Error");
+  EXPECT_EQ(missing.Records()[0].text, "The system cannot find the path specified.\r\n");
+  EXPECT_FALSE(fs::exists(DriveC() / "NoSuchFolder"));
+
+  // A read-only base folder.
+  fs::create_directories(DriveC() / "Locked");
+  fs::permissions(DriveC() / "Locked", fs::perms::owner_read | fs::perms::owner_exec);
+  ScriptedUserInterface locked({"OK"});
+  EXPECT_FALSE(ProjectGenerator(locked, {"Game", "1234ABCD", "C:\\Locked\\", WizardDir()}).Generate());
+  fs::permissions(DriveC() / "Locked", fs::perms::owner_all);
+  ASSERT_EQ(locked.Records().size(), 1u);
+  EXPECT_EQ(locked.Records()[0].title, "Error");
+  EXPECT_EQ(locked.Records()[0].text, "Access is denied.\r\n");
+  EXPECT_TRUE(fs::is_empty(DriveC() / "Locked"));
+
+  // The project folder fits in a path but its source folder does not: the project folder
+  // stays, nothing else is written and the project tool is not started.
+  InstallProjectTool();
+  const std::string deep = std::string(200, 'a') + "\\" + std::string(45, 'b') + "\\";
+  fs::create_directories(DriveC() / std::string(200, 'a') / std::string(45, 'b'));
+  const std::string base = "C:\\" + deep;
+  ASSERT_LT((base + "Game\\").size(), 260u);
+  ASSERT_GE((base + "Game\\Source\\").size(), 260u);
+  ScriptedUserInterface tooLong({"OK"});
+  EXPECT_FALSE(ProjectGenerator(tooLong, {"Game", "1234ABCD", base, WizardDir()}).Generate());
+  ASSERT_EQ(tooLong.Records().size(), 1u);
+  EXPECT_EQ(tooLong.Records()[0].title, "Error");
+  EXPECT_EQ(tooLong.Records()[0].text, "The filename or extension is too long.\r\n");
+  const fs::path project = DriveC() / std::string(200, 'a') / std::string(45, 'b') / "Game";
+  EXPECT_TRUE(fs::is_directory(project));
+  EXPECT_TRUE(fs::is_empty(project));
+  ::usleep(100000);
+  EXPECT_FALSE(fs::exists(project / "makmake.ran"));
+}

@@ -7,6 +7,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTimer>
 
 #include "zwindows/codepage.h"
@@ -46,7 +47,10 @@ WizardDialog::WizardDialog(WizardLogic& aLogic, QWidget* aParent) : QDialog(aPar
   auto button = [this](int aId, const char* aText, QRect aRect) {
     auto* b = new QPushButton(aText, this);
     b->setObjectName(QString::number(aId));
-    b->setGeometry(aRect);
+    // Wider when the font needs it, keeping the right edge where it is.
+    QRect rect = aRect;
+    if (b->sizeHint().width() > rect.width()) rect.setLeft(rect.right() + 1 - b->sizeHint().width());
+    b->setGeometry(rect);
     b->setAutoDefault(false);
     return b;
   };
@@ -84,6 +88,8 @@ WizardDialog::WizardDialog(WizardLogic& aLogic, QWidget* aParent) : QDialog(aPar
     Refresh();
   });
   connect(close, &QPushButton::clicked, this, &QDialog::reject);
+  auto* windowMenu = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Space), this);
+  connect(windowMenu, &QShortcut::activated, this, [this] { ShowWindowMenu(mapToGlobal(QPoint(0, 0))); });
   Refresh();
 }
 
@@ -118,11 +124,16 @@ void WizardDialog::paintEvent(QPaintEvent* aEvent) {
   }
 }
 
-void WizardDialog::contextMenuEvent(QContextMenuEvent* aEvent) {
+void WizardDialog::contextMenuEvent(QContextMenuEvent* aEvent) { ShowWindowMenu(aEvent->globalPos()); }
+
+// The window's own menu, in place of the system menu that the window manager keeps to
+// itself here: the right mouse button or Alt+Space (the system menu's key) open it.
+void WizardDialog::ShowWindowMenu(const QPoint& aGlobalPosition) {
   QMenu menu(this);
+  menu.addAction("&Close", this, &QDialog::reject);
   menu.addSeparator();
   menu.addAction("&About ZolvWizard...", this, &WizardDialog::ShowAbout);
-  menu.exec(aEvent->globalPos());
+  menu.exec(aGlobalPosition);
 }
 
 void WizardDialog::ShowAbout() {

@@ -28,6 +28,7 @@ class WizardDialog : public QDialog {
   void UidEdited();
   void Refresh();
   void ShowAbout();
+  void ShowWindowMenu(const QPoint& aGlobalPosition);
   QRect Units(int aX, int aY, int aWidth, int aHeight) const;
 
   WizardLogic& iLogic;

@@ -5,7 +5,12 @@
 // options, answers its message boxes from the answers file (one answer per line),
 // writes every box to the transcript file, and presses "Create Template" exactly
 // as the dialog does.
+//
+// --screenshot FILE.png shows the dialog, saves it (and every message box that comes up
+// before it is saved) as PNG files and ends; for checks under a virtual display.
 #include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTimer>
 #include <cstdio>
 #include <filesystem>
@@ -95,15 +100,32 @@ int main(int argc, char** argv) {
   logic.Initialise();
   zolv::WizardDialog dialog(logic);
   ui.SetOwner(&dialog);
+  // Screenshot mode, for checks under a virtual display: every message box that comes up
+  // is saved as FILE-box1.png, FILE-box2.png, ... and answered with its default button;
+  // then the dialog is saved as FILE and the program ends (exit code 1 if saving failed).
+  QTimer boxWatch;
+  int boxes = 0;
+  bool saved = true;
   if (!options.screenshot.empty()) {
-    // Saves the dialog as it first appears and ends; for checks under a virtual display.
+    QString base = QString::fromStdString(options.screenshot);
+    if (base.endsWith(".png", Qt::CaseInsensitive)) base.chop(4);
+    boxWatch.setInterval(100);
+    QObject::connect(&boxWatch, &QTimer::timeout, &dialog, [&, base] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      if (!box || !box->isVisible()) return;
+      saved = box->grab().save(base + "-box" + QString::number(++boxes) + ".png", "PNG") && saved;
+      if (box->defaultButton()) box->defaultButton()->click();
+      else box->done(0);
+    });
+    boxWatch.start();
     QObject::connect(&dialog, &zolv::WizardDialog::firstPaintDone, &dialog, [&] {
       QTimer::singleShot(0, &dialog, [&] {
-        const bool saved = dialog.grab().save(QString::fromStdString(options.screenshot), "PNG");
-        dialog.done(saved ? 0 : 1);
+        saved = dialog.grab().save(QString::fromStdString(options.screenshot), "PNG") && saved;
+        dialog.done(0);
       });
     });
   }
   dialog.show();
-  return dialog.exec() == QDialog::Rejected ? 0 : 0;
+  dialog.exec();
+  return saved ? 0 : 1;
 }

@@ -37,6 +37,13 @@ BOOL Fail(DWORD aError) {
 
 bool ReadOnly(const struct stat& aSt) { return (aSt.st_mode & S_IWUSR) == 0; }
 
+// A folder whose owner may not write it takes no new entries and loses none, even
+// for a process that the host would let through (the tools run as that owner).
+bool FolderReadOnly(const std::filesystem::path& aEntry) {
+  struct stat st;
+  return ::stat(aEntry.parent_path().c_str(), &st) == 0 && ReadOnly(st);
+}
+
 // True when another open handle's share mode, or ours, forbids opening with aAccess.
 bool ShareConflict(dev_t aDev, ino_t aIno, DWORD aAccess, DWORD aShare) {
   for (const auto& [id, f] : gFiles) {
@@ -77,6 +84,10 @@ HANDLE CreateFile(std::string_view aPath, DWORD aAccess, DWORD aShareMode, DWORD
   if (!exists) {
     if (aDisposition == OPEN_EXISTING || aDisposition == TRUNCATE_EXISTING || !hp.parentExists) {
       SetLastError(MissingError(hp));
+      return INVALID_HANDLE_VALUE;
+    }
+    if (FolderReadOnly(hp.path)) {
+      SetLastError(ERROR_ACCESS_DENIED);
       return INVALID_HANDLE_VALUE;
     }
   } else {
@@ -239,6 +250,7 @@ BOOL DeleteFile(std::string_view aPath) {
   if (::lstat(hp.path.c_str(), &st) != 0) return Fail(MissingError(hp));
   if (S_ISDIR(st.st_mode)) return Fail(ERROR_ACCESS_DENIED);
   if (ReadOnly(st) && !S_ISLNK(st.st_mode)) return Fail(ERROR_ACCESS_DENIED);
+  if (FolderReadOnly(hp.path)) return Fail(ERROR_ACCESS_DENIED);
   for (const auto& [id, f] : gFiles) {
     if (f.dev == st.st_dev && f.ino == st.st_ino && !(f.share & FILE_SHARE_DELETE)) {
       return Fail(ERROR_SHARING_VIOLATION);
@@ -254,6 +266,7 @@ BOOL CreateDirectory(std::string_view aPath) {
   if (DWORD e = ToHostPath(aPath, hp)) return Fail(e);
   if (hp.exists) return Fail(ERROR_ALREADY_EXISTS);
   if (!hp.parentExists) return Fail(ERROR_PATH_NOT_FOUND);
+  if (FolderReadOnly(hp.path)) return Fail(ERROR_ACCESS_DENIED);
   if (::mkdir(hp.path.c_str(), 0777) != 0) {
     const int err = errno;
     return Fail(err == ENOENT ? ERROR_PATH_NOT_FOUND : ErrorFromErrno(err));
@@ -268,6 +281,7 @@ BOOL RemoveDirectory(std::string_view aPath) {
   struct stat st;
   if (::lstat(hp.path.c_str(), &st) != 0) return Fail(MissingError(hp));
   if (!S_ISDIR(st.st_mode)) return Fail(ERROR_DIRECTORY);
+  if (FolderReadOnly(hp.path)) return Fail(ERROR_ACCESS_DENIED);
   if (::rmdir(hp.path.c_str()) != 0) {
     const int err = errno;
     return Fail(err == EEXIST ? ERROR_DIR_NOT_EMPTY : ErrorFromErrno(err));

@@ -1,5 +1,6 @@
 // File and directory operations with Windows semantics: Windows paths, handles,
 // share modes, read-only attributes and Windows error codes (see GetLastError).
+// A folder whose owner may not write it refuses new and deleted entries (ERROR_ACCESS_DENIED).
 #pragma once
 
 #include <string_view>

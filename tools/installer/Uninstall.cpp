@@ -1,0 +1,134 @@
+// Removal of what an uninstall list records.
+#include <new>
+
+#include "InstallEngine.h"
+#include "InstallFile.h"
+#include "zwindows/error.h"
+#include "zwindows/files.h"
+
+namespace zolv::install {
+
+using namespace zwin;
+
+bool InstallEngine::RemoveRelativeDirectories(std::string_view aBase, std::string_view aRelative) {
+  std::string relative(aRelative);
+  for (;;) {
+    const std::size_t slash = relative.rfind('\\');
+    if (slash == std::string::npos) return true;
+    relative.resize(slash);
+    if (!RemoveDirectory(std::string(aBase) + relative)) {
+      const DWORD error = GetLastError();
+      if (error != ERROR_SUCCESS && error != ERROR_ALREADY_EXISTS) return false;
+    }
+  }
+}
+
+bool InstallEngine::Remove(std::string_view aFileName) {
+  std::string text;
+  if (!ReadTextFile(iSourceDirectory + std::string(aFileName), text)) {
+    Report("Uninstall file not found!", "Error");
+    return false;
+  }
+  const Header header = ReadHeader(text);
+  if (header.company.empty() || header.product.empty()) return false;
+  iCompany = header.company;
+  iProduct = header.product;
+  const std::string key = ProductKey();
+  iVersion = RegReadString(key, "Version");
+  if (iVersion.empty()) {
+    Report("No version of " + iCompany + "'s " + iProduct + " is currently installed.", "Notice");
+    return false;
+  }
+  if (Box("Are you sure you want to remove " + iCompany + "'s " + iProduct + " version " + iVersion +
+              "?",
+          "Confirm", MB_YESNO | MB_ICONQUESTION) != IDYES) {
+    return false;
+  }
+  if (!RemoveInstalledList(RegReadString(key, "Uninstall"), iCompany, iProduct, iVersion)) {
+    return false;
+  }
+  Report(iCompany + "'s " + iProduct + " version " + iVersion + " successfully removed!", "Notice");
+  return true;
+}
+
+bool InstallEngine::RemoveInstalledList(const std::string& aListPath, const std::string& aCompany,
+                                        const std::string& aProduct, const std::string& aVersion) {
+  std::string text;
+  if (!ReadTextFile(aListPath, text)) text.clear();
+  if (Element("company", text) != aCompany || Element("product", text) != aProduct ||
+      Element("version", text) != aVersion) {
+    Report("Invalid uninstall file!", "Error");
+    return false;
+  }
+  const std::string key = "SOFTWARE\\" + aCompany + "\\" + aProduct;
+  bool failed = false;
+  for (std::size_t n = 0;; ++n) {
+    const auto span = LocateElement("package", text, n);
+    if (!span || span->length == 0) break;
+    try {
+      std::string package = text.substr(span->content, span->length);
+      const std::string name = Element("name", package);
+      // A package whose directory was never recorded was never installed: an
+      // installation that stopped before it left nothing of it on disk.
+      if (!name.empty() && !RegValueExists(key, name + "Path")) continue;
+      const std::string target = RegReadString(key, name + "Path");
+      if (RemovePackage(package, target)) {
+        const std::string path = RegReadString(key, name + "Path");
+        const std::string created = RegReadString(key, name + "CreatedPath");
+        if (!created.empty()) {
+          const std::size_t at = path.find(created);
+          RemoveRelativeDirectories(at == std::string::npos ? path : path.substr(0, at), created);
+        }
+        RegDeleteString(key, name + "Path");
+        RegDeleteString(key, name + "CreatedPath");
+      } else {
+        failed = true;
+      }
+      text.replace(span->content, span->length, package);
+    } catch (const std::bad_alloc&) {
+      Report("Error during installation!", "Error");
+      failed = true;
+    }
+    if (failed) WriteTextFile(aListPath, text);
+  }
+  if (failed) return false;
+  RegDeleteString(key, "Version");
+  DeleteFile(RegReadString(key, "Uninstall"));
+  RegDeleteString(key, "Uninstall");
+  return true;
+}
+
+bool InstallEngine::RemovePackage(std::string& aPackage, const std::string& aTargetDirectory) {
+  if (Element("name", aPackage).empty()) {
+    Report("Invalid package in the installation file!", "Error");
+    return false;
+  }
+  for (std::size_t k = 0;; ++k) {
+    const auto entry = EntryAt(aPackage, "file", k);
+    if (!entry) break;
+    if (!entry->live || entry->content.empty()) continue;
+    const std::string path = aTargetDirectory + entry->content;
+    if (!ContainedRelativePath(entry->content)) {
+      // Installation never writes such an entry, so there is nothing to delete.
+      Box(SystemErrorText(ERROR_INVALID_NAME, path), "Error deleting files", MB_OK | MB_ICONERROR);
+      MarkSkipped(aPackage, "file", entry->content);
+      continue;
+    }
+    for (;;) {
+      if (DeleteFile(path)) break;
+      const int answer = Box(SystemErrorText(GetLastError(), path), "Error deleting files",
+                             MB_ABORTRETRYIGNORE | MB_ICONERROR);
+      if (answer == IDABORT) return false;
+      if (answer == IDIGNORE) {
+        DeleteFile(path);
+        break;
+      }
+    }
+    MarkSkipped(aPackage, "file", entry->content);
+    RemoveRelativeDirectories(aTargetDirectory, entry->content);
+  }
+  if (!iProgramsFolder.empty()) return RemovePackageShortcuts(aPackage);
+  return true;
+}
+
+}  // namespace zolv::install
