@@ -72,3 +72,14 @@ TInt CZFrame::SpriteAddL(CZSprite* aSprite)
     iSpriteList->AppendL(aSprite);
     return 1;
     }
+
+CZSprite* CZFrame::SpriteAddNewL(TInt aChannel, TInt aLifeTime)
+    {
+    CZSprite* record = new (ELeave) CZSprite();
+    CleanupStack::PushL(record);
+    record->Channel(aChannel);
+    record->LifeTime(aLifeTime);
+    iSpriteList->AppendL(record);
+    CleanupStack::Pop(record);
+    return record;
+    }

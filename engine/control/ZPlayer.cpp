@@ -154,6 +154,11 @@ void CZPlayer::SpriteAddL(CZSprite* aSprite, TInt aIndex)
         iSpriteList->Delete(aIndex);
         User::Leave(err);
         }
+    // Each sprite knows its z-list position, so changes find it without a search.
+    for (TInt i = position; i < iSpriteListZ->Count(); i++)
+        {
+        iSpriteListZ->At(i)->iZIndex = i;
+        }
     }
 
 CZSprite* CZPlayer::Sprite(TInt aChannel)
@@ -176,30 +181,22 @@ void CZPlayer::SpriteClear(TInt aChannel)
 
 void CZPlayer::SpriteChanged(CZSprite* aSprite)
     {
-    const TInt limit = Lesser(iChannelCount, iZBuffered);
-    for (TInt i = 0; i < limit; i++)
+    const TInt i = aSprite->iZIndex;
+    if (i < Lesser(iChannelCount, iZBuffered) && iSpriteListZ->At(i) == aSprite)
         {
-        if (iSpriteListZ->At(i) == aSprite)
+        iZBuffered = i;
+        if (iZBuffered < iZBufferedOld)
             {
-            iZBuffered = i;
-            if (iZBuffered < iZBufferedOld)
-                {
-                // The back buffer holds this sprite's old drawing: rebuild it.
-                iZBufferedOld = 0;
-                }
-            return;
+            // The back buffer holds this sprite's old drawing: rebuild it.
+            iZBufferedOld = 0;
             }
         }
     }
 
 void CZPlayer::SpriteLocZChanged(CZSprite* aSprite)
     {
-    TInt j = 0;
-    while (j < iChannelCount && iSpriteListZ->At(j) != aSprite)
-        {
-        j++;
-        }
-    if (j == iChannelCount)
+    TInt j = aSprite->iZIndex;
+    if (j < 0 || j >= iChannelCount || iSpriteListZ->At(j) != aSprite)
         {
         return;
         }
@@ -209,15 +206,18 @@ void CZPlayer::SpriteLocZChanged(CZSprite* aSprite)
     while (j < iChannelCount - 1 && list[j + 1]->Z() < list[j]->Z())
         {
         list[j] = list[j + 1];
+        list[j]->iZIndex = j;
         list[j + 1] = aSprite;
         j++;
         }
     while (j > 0 && list[j - 1]->Z() > list[j]->Z())
         {
         list[j] = list[j - 1];
+        list[j]->iZIndex = j;
         list[j - 1] = aSprite;
         j--;
         }
+    aSprite->iZIndex = j;
     SpriteChanged(aSprite);
     }
 

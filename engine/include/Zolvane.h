@@ -393,6 +393,7 @@ private:
     TInt iBrushColor;
     CGraphicsContext::TBrushStyle iBrushStyle;
     CZPlayer* iPlayer;                          // uses-a
+    TInt iZIndex;                               // position in the player's z list
     friend class CZController;
     friend class CZPlayer;
     friend class CZView;
@@ -417,6 +418,9 @@ public:
     void Sound(CZElement* aSound);
     CZElement* Sound() const { return iSound; }
     TInt SpriteAddL(CZSprite* aSprite);
+    // Makes a sprite record for a channel with a lifetime, appends it and returns it;
+    // the caller describes the rest through the sprite's setters.
+    CZSprite* SpriteAddNewL(TInt aChannel, TInt aLifeTime);
     CArrayPtrFlat<CZSprite>* SpriteList() { return iSpriteList; }
 
 private:
@@ -585,6 +589,8 @@ public:
     IMPORT_C TBool MovieLoadFailed();
     IMPORT_C CEikAppUi* AppUi();
     IMPORT_C TKeyResponse OfferKeyEventL(const TKeyEvent& aKeyEvent, TEventCode aType);
+    // The player (engine-internal: the view, sprites and tests reach it here).
+    CZPlayer* Player() { return iPlayer; }
 
     // Settings
     IMPORT_C void ScreenSaver(TBool aScreenSaver);
