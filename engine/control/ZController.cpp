@@ -61,6 +61,7 @@ void CZController::ConstructL(CEikAppUi* aAppUi)
     iFsSession.Connect();
 
     iPlayer = CZPlayer::NewL(this);
+    iImageLoader = CZImageLoader::NewL(this);
 
     iMovieList = new (ELeave) CArrayPtrFlat<HBufC>(KListGranularity);
     iBitmapList = new (ELeave) CArrayPtrFlat<CZElement>(KListGranularity);
@@ -92,6 +93,7 @@ EXPORT_C CZController::~CZController()
 
     // Deleting the player deletes every sprite and frame, releasing their element uses.
     SAFE_DELETE(iPlayer);
+    SAFE_DELETE(iImageLoader);
 
     if (iMovieList)
         {
@@ -227,6 +229,10 @@ EXPORT_C void CZController::Compress()
             CZElement* element = list->At(i);
             if (element->Unload() && element->Element()->Access() == 0)
                 {
+                if (element->Type() == SOUND_ELEMENT)
+                    {
+                    element->SoundStop(1);
+                    }
                 list->Delete(i);
                 delete element;
                 }
@@ -278,6 +284,25 @@ void CZController::UpdateL()
         iScript->FrameBeginL(iPlayer->FrameNumber(), MovieName());
         }
     iMovieLoadFailed = EFalse;
+    if (iPlayer->IsOver() && iPlayer->Loop() && iMovieList->Count() > 0)
+        {
+        // The movie is over and loops: on with the next movie of the list, or the first
+        // again after the last.
+        iMovieNumber++;
+        if (iMovieNumber >= iMovieList->Count())
+            {
+            iMovieNumber = 0;
+            }
+        User::CompressAllHeaps();
+        if (LoadMovie(*iMovieList->At(iMovieNumber)))
+            {
+            iPlayer->FrameNumberSet(1);
+            }
+        else
+            {
+            iMovieLoadFailed = ETrue;
+            }
+        }
     iPlayer->Update();
     if (iScript)
         {

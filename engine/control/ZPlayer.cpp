@@ -258,6 +258,10 @@ TInt CZPlayer::LocZMax()
 void CZPlayer::Volume(TInt aVolume)
     {
     iVolume = Clamp(aVolume, 0, KZVolumeMax);
+    if (iAudioPlayerCallBack)
+        {
+        iAudioPlayerCallBack->VolumeSet(iSound ? iVolume : 0);
+        }
     }
 
 void CZPlayer::SoundSet(TBool aSound)
@@ -360,8 +364,33 @@ void CZPlayer::MovieEnd()
 
 void CZPlayer::ResetAudioPlayer()
     {
-    // No sound player exists yet to be told to stop; the current sound is forgotten.
-    iAudioPlayerCallBack = NULL;
+    if (iAudioPlayerCallBack)
+        {
+        CZSoundPlayer* current = iAudioPlayerCallBack;
+        iAudioPlayerCallBack = NULL;
+        current->SoundStop();
+        }
+    }
+
+void CZPlayer::SoundPlay(CZElementSound* aSound)
+    {
+    if (!aSound)
+        {
+        return;
+        }
+    // One sound at a time: the one playing stops (and releases its element) first.
+    ResetAudioPlayer();
+    iAudioPlayerCallBack = aSound->AudioPlayerCallBack();
+    aSound->Volume(iSound ? iVolume : 0);
+    aSound->Play();
+    }
+
+void CZPlayer::SoundStop(CZElementSound* aSound)
+    {
+    if (aSound && iAudioPlayerCallBack && aSound->AudioPlayerCallBack() == iAudioPlayerCallBack)
+        {
+        ResetAudioPlayer();
+        }
     }
 
 // ---------------------------------------------------------------------------------------
@@ -401,6 +430,11 @@ void CZPlayer::FramePrepare()
 
 void CZPlayer::Update()
     {
+    // A sound whose output ran dry is still the current one: it starts again.
+    if (iAudioPlayerCallBack && iAudioPlayerCallBack->Underflow())
+        {
+        iAudioPlayerCallBack->SoundPlay(this, iSound ? iVolume : 0);
+        }
     if (iStopped || iFrameCount == 0 || iIsOver)
         {
         // Frozen: only sprites that live forever go on (their transitions run).

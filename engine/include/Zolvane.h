@@ -19,6 +19,9 @@
 #include <eikapp.h>
 #include <w32std.h>
 #include <gdi.h>
+#include <mdaaudiosampleplayer.h>
+#include <mdaimageconverter.h>
+#include <bitdev.h>
 
 // ---------------------------------------------------------------------------------------
 // Constants
@@ -286,6 +289,232 @@ private:
     friend class CZSprite;
     friend class CZView;
     friend class TZTestAccess;      // the engine's own tests
+    friend class CZElementBitmapArray;
+    };
+
+// ---------------------------------------------------------------------------------------
+// CZElementBitmap: an off-screen bitmap in the 4096-colour mode, one 16-bit word per
+// pixel, rows top to bottom with a stride of the width rounded up to an even number of
+// pixels. Its pixels can be read and written, and other bitmaps drawn into it.
+
+class CZElementBitmap : public CZElementBase
+    {
+public:
+    static CZElementBitmap* NewL();
+    static CZElementBitmap* NewLC();
+    ~CZElementBitmap();
+
+    // Adopts aBitmap (ignored when null or already attached): the old bitmap is
+    // deleted, the size is taken from the new one, and the element is marked changed.
+    void BitmapSet(CWsBitmap* aBitmap);
+    CWsBitmap* Bitmap() const { return iBitmap; }
+    // 1 and the word stored (unchanged) at (aX, aY), or 0 outside the bitmap.
+    TInt PixelSet(TInt aX, TInt aY, TUint16 aValue);
+    // The word at (aX, aY), or 0 outside the bitmap.
+    TUint16 Pixel(TInt aX, TInt aY) const;
+    // The first pixel of the first row, or NULL with no bitmap. Writes through it are
+    // not noticed: the caller marks the element changed.
+    TUint16* DataAddress() const;
+    TInt MaskedSet(TBool aMasked);
+    TBool Masked() const { return iMasked; }
+    using CZElementBase::Changed;
+    // Draws aBitmap so that the whole of it would fill aTarget (scaling when the sizes
+    // differ), only its part inside aClipRect (source coordinates), colour-keyed when
+    // aMask is set and blended at aBlend percent.
+    void DrawBitmap(CWsBitmap* aBitmap, TRect aTarget, TRect aClipRect, TBool aMask = 1, TInt aBlend = 100);
+
+private:
+    CZElementBitmap();
+    void Draw12bBitmap(CWsBitmap* aBitmap, TPoint aPos, TRect aClipRect, TBool aMask, TInt aBlend);
+    void Draw12bBitmapScaled(CWsBitmap* aBitmap, TRect aTarget, TRect aClipRect, TBool aMask, TInt aBlend);
+
+private:
+    CWsBitmap* iBitmap;             // has-a
+    TBool iMasked;
+    };
+
+// ---------------------------------------------------------------------------------------
+// CZElementBitmapArray: a grid of cells, each empty or using a bitmap element (counted in
+// the member's access count, one use per cell). Its own size is always 100 x 100.
+
+class CZElementBitmapArray : public CZElementBase
+    {
+public:
+    static CZElementBitmapArray* NewL();
+    static CZElementBitmapArray* NewLC();
+    ~CZElementBitmapArray();
+
+    // Empties the grid and makes it aWd x aHt empty cells; 1, or 0 (and a 0 x 0 grid)
+    // when the cells cannot be allocated.
+    TInt SizeSet(TInt aWd, TInt aHt);
+    // Puts the bitmap element aBitmap in cell (aX, aY); 1, or 0 outside the grid or for
+    // anything but a bitmap element.
+    TInt BitmapSet(TInt aX, TInt aY, CZElement* aBitmap);
+    CZElement* BitmapGet(TInt aX, TInt aY) const;
+    TInt ArrayWidth() const { return iXCount; }
+    TInt ArrayHeight() const { return iYCount; }
+
+private:
+    CZElementBitmapArray();
+    // Releases every filled cell and deletes the cell list.
+    void CellsRelease();
+
+private:
+    CArrayPtrFlat<CZElement>* iBitmapList;  // has-a (the list; the members are uses-a)
+    TInt iXCount;
+    TInt iYCount;
+    };
+
+// ---------------------------------------------------------------------------------------
+// CZElementText: an editable text with its font settings, colour, alignment and wrapping
+// width (the base width), divided into at most KZTextLinesMax display lines. The font
+// and the line layout are made lazily: setters record what changed, and Update() (run
+// by Height(), LineHeight(), LineCount(), Line() and FontName()) does the work. The base
+// height is the pixel height of the current font.
+
+const TInt KZTextLinesMax = 128;
+const TInt KZTextFontNameMax = 32;
+
+class CFbsFont;
+class CGraphicsDevice;
+
+class CZElementText : public CZElementBase
+    {
+public:
+    static CZElementText* NewL();
+    static CZElementText* NewLC();
+    ~CZElementText();
+
+    // Content. Each change builds the new content in a new buffer first, so a leave
+    // (out of memory) keeps the old content.
+    void TextSetDesL(TPtrC aText);
+    // aPos -1: at the end; otherwise clamped to 0..length. Nothing without content.
+    void TextInsertL(TPtrC aText, TInt aPos);
+    // Position and count clamped to the content. Nothing without content.
+    void TextRemoveL(TInt aPos, TInt aCount);
+    TPtrC Text() const;
+
+    // Font settings; each change requests a new font.
+    void FontSet(TPtrC aFontName);
+    void FontSet(TPtrC aFontName, TInt aFontSize, TFontStrokeWeight aStrokeWeight, TFontPosture aPosture);
+    void FontSizeSet(TInt aFontSize);
+    void FontStrokeWeightSet(TFontStrokeWeight aStrokeWeight);
+    void FontPostureSet(TFontPosture aPosture);
+    void AlignmentSet(CGraphicsContext::TTextAlign aAlignment);
+    void ColorSet(TRgb aColor);
+    void ColorSet(TInt aRed, TInt aGreen, TInt aBlue);
+    // The wrapping width (at least 1); the lines are divided again.
+    void WidthSet(TInt aWidth);
+    void LineHeightSet(TInt aLineHeight);
+    void LineFeedHeightSet(TInt aLineFeedHeight);
+
+    CFbsFont* Font() const { return iFont; }
+    TRgb Color() const { return iColor; }
+    TInt FontSize() const { return iFontSize; }
+    TFontStrokeWeight FontStrokeWeight() const { return iStrokeWeight; }
+    TFontPosture FontPosture() const { return iPosture; }
+    CGraphicsContext::TTextAlign Alignment() const { return iAlignment; }
+    TInt LineFeedHeight() const { return iLineFeedHeight; }
+
+    // After Update(): the requested font name, or the typeface name of the font obtained.
+    TPtrC FontName();
+    // The line pitch: the set one, or automatic from the font's height (1 without font).
+    TInt LineHeight();
+    TInt LineCount();
+    // Line aNumber (from 0) of the layout; aCRLF tells whether it follows a line break
+    // of the content. Empty outside the layout.
+    TPtrC Line(TInt aNumber, TBool& aCRLF);
+    // The laid-out height of the whole text.
+    TInt Height();
+    // Makes the font and the layout if they are due; 0 if the font cannot be made.
+    TInt Update();
+
+    // The first paragraph of aText, and the length (0, 1 or 2) of the line break after it.
+    static TPtrC FirstLine(TPtrC aText, TInt& aBreakLength);
+
+private:
+    CZElementText();
+    void FontSetL();
+    void LineDivide();
+    void ContentSet(HBufC* aText);
+
+private:
+    HBufC* iText;                               // has-a
+    CFbsFont* iFont;                            // has-a (given back to iFontDevice)
+    TBuf<KZTextFontNameMax> iFontName;
+    TInt iFontSize;
+    TFontStrokeWeight iStrokeWeight;
+    TFontPosture iPosture;
+    CGraphicsContext::TTextAlign iAlignment;
+    TRgb iColor;
+    TBool iNeedFontUpdate;
+    TBool iNeedLineUpdate;
+    TInt iLineStart[KZTextLinesMax];
+    TInt iLineEnd[KZTextLinesMax];
+    TInt iLineCount;
+    TInt iLineHeight;
+    TInt iLineFeedHeight;
+    CGraphicsDevice* iFontDevice;               // uses-a: the device that made iFont
+    };
+
+// ---------------------------------------------------------------------------------------
+// CZElementShape: a polygon of points in element coordinates (numbered from 1 in every
+// operation) with pen and brush settings. The base width and height are 1 + the largest
+// x and y of the points (at least 1). CalculatePoints transforms the points for drawing.
+
+class CZElementShape : public CZElementBase
+    {
+public:
+    static CZElementShape* NewL();
+    static CZElementShape* NewLC();
+    ~CZElementShape();
+
+    // Makes aCount points (0,0), dropping any old ones.
+    void ConstructL(TInt aCount = 1);
+
+    TPoint Point(TInt aIndex) const;
+    // Sets point aIndex (from 1), growing the list with (0,0) points when it lies beyond
+    // the end; coordinates are clamped to ELEMENT_POINT_MIN..ELEMENT_POINT_MAX. 1, or 0
+    // for an index below 1 or when growing fails (the list is then unchanged).
+    TInt PointSet(TInt aIndex, TPoint aValue);
+    TInt PointInsert(TInt aIndex, TPoint aValue);
+    TInt PointRemove(TInt aIndex);
+    TInt PointCount() const { return iPointCount; }
+    // Room for aCount points in both lists, so that growing up to that count cannot fail.
+    void PointReserveL(TInt aCount);
+    CArrayFixFlat<TPoint>* PointList() { return iPointList2; }
+
+    void PenColorSet(TRgb aColor);
+    void PenSizeSet(TSize aSize);
+    void PenStyleSet(CGraphicsContext::TPenStyle aStyle);
+    void BrushColorSet(TRgb aColor);
+    // A patterned brush becomes a solid one.
+    void BrushStyleSet(CGraphicsContext::TBrushStyle aBrushStyle);
+    TRgb PenColor() const { return iPenColor; }
+    TSize PenSize() const { return iPenSize; }
+    CGraphicsContext::TPenStyle PenStyle() const { return iPenStyle; }
+    TRgb BrushColor() const { return iBrushColor; }
+    CGraphicsContext::TBrushStyle BrushStyle() const { return iBrushStyle; }
+
+    // Scales the points to aSize around the registration point, rotates them by the
+    // angle (cosine and sine scaled by SINE_SCALE), moves them to aLoc, stores them in the
+    // transformed list and returns their bounding rectangle (corners are points).
+    TRect CalculatePoints(TPoint aLoc, TSize aSize, TInt aAngleCos, TInt aAngleSin);
+
+private:
+    CZElementShape();
+    // 1 + the largest x (or y) of the points other than aSkip (from 0; -1 none), at least 1.
+    TInt ExtentWithout(TInt aSkip, TBool aVertical) const;
+
+private:
+    TRgb iPenColor;
+    TSize iPenSize;
+    CGraphicsContext::TPenStyle iPenStyle;
+    TRgb iBrushColor;
+    CGraphicsContext::TBrushStyle iBrushStyle;
+    CArrayFixFlat<TPoint>* iPointList;          // has-a
+    CArrayFixFlat<TPoint>* iPointList2;         // has-a
+    TInt iPointCount;
     };
 
 // ---------------------------------------------------------------------------------------
@@ -402,6 +631,135 @@ private:
     };
 
 // ---------------------------------------------------------------------------------------
+// CZElementSound: a whole WAV file in memory with the sound player that plays it. Sounds
+// come only from files; the player (CZPlayer) lets one sound play at a time.
+
+class CZSoundPlayer;
+
+class CZElementSound : public CZElementBase
+    {
+public:
+    static CZElementSound* NewL();
+    static CZElementSound* NewLC();
+    ~CZElementSound();
+
+    // 0 (nothing adopted) if the element already holds data. Otherwise adopts aSound and
+    // opens it in a new sound player, returning 1 once the open has completed; if that
+    // leaves, the element forgets aSound (the caller keeps it) and the leave passes on.
+    TInt SoundSetL(HBufC8* aSound);
+    const HBufC8* Data() const { return iData; }
+    void Player(CZPlayer* aPlayer) { iPlayer = aPlayer; }
+    CZSoundPlayer* AudioPlayerCallBack() { return iSoundPlayer; }
+    void Volume(TInt aVolume) { iVolume = aVolume; }
+    TInt Volume() const { return iVolume; }
+    // Ask the player to play / stop this sound.
+    void SoundPlay();
+    void SoundStop();
+    // Called by the player: start the sound player at iVolume (one more use), and the
+    // release of that use when it stops.
+    void Play();
+    void Stop();
+
+private:
+    CZElementSound();
+
+private:
+    CZSoundPlayer* iSoundPlayer;    // has-a
+    HBufC8* iData;                  // has-a
+    CZPlayer* iPlayer;              // uses-a
+    TInt iVolume;
+    };
+
+// ---------------------------------------------------------------------------------------
+// CZSoundPlayer: connects a sound element's clip to the platform's audio player utility.
+
+class CZSoundPlayer : public CBase, public MMdaAudioPlayerCallback
+    {
+public:
+    // Opens the element's clip; returns once the open has completed (successfully or
+    // not), running a nested scheduler loop meanwhile.
+    static CZSoundPlayer* NewL(CZElementSound* aSound);
+    ~CZSoundPlayer();
+
+    void MapcInitComplete(TInt aError, const TTimeIntervalMicroSeconds& aDuration);
+    void MapcPlayComplete(TInt aError);
+
+    TBool InitComplete() const { return iInitComplete; }
+    TBool PlayComplete() const { return iPlayComplete; }
+    TBool Underflow() const { return iUnderflow; }
+    TBool ErrorInit() const { return iErrorInit; }
+    TBool ErrorPlay() const { return iErrorPlay; }
+    CMdaAudioPlayerUtility* Utility() { return iUtility; }
+
+    // Plays the clip from its start at aVolume percent (clamped to 0..100) of the
+    // utility's maximum; ignored unless the clip opened without error.
+    void SoundPlay(CZPlayer* aMoviePlayer, TInt aVolume = 17);
+    void VolumeSet(TInt aVolume);
+    // Stops playing if it is in progress and releases the element's use.
+    void SoundStop();
+
+private:
+    CZSoundPlayer();
+    void ConstructL(CZElementSound* aSound);
+    TBool Ready() const { return iInitComplete && !iErrorInit && iUtility; }
+    TInt UtilityVolume(TInt aVolume);
+
+private:
+    CMdaAudioPlayerUtility* iUtility;   // has-a
+    CZElementSound* iSound;             // uses-a
+    CZPlayer* iPlayer;                  // uses-a
+    TBool iInitComplete;
+    TBool iPlayComplete;
+    TBool iErrorInit;
+    TBool iErrorPlay;
+    TBool iUnderflow;
+    CActiveSchedulerWait iWait;         // the nested loop of the open
+    };
+
+// ---------------------------------------------------------------------------------------
+// CZImageLoader: decodes every picture of an image file into bitmap elements through the
+// platform's image converter, waiting for each conversion in a nested scheduler loop.
+
+class CZImageLoader : public CBase, public MMdaImageUtilObserver
+    {
+public:
+    static CZImageLoader* NewL(CZController* aController);
+    ~CZImageLoader();
+
+    // Converts every picture of aBuffer into the bitmap elements aElementName_bmp_1, 2...
+    // with the unload flag aUnload; 0, or the error that stopped it (pictures converted
+    // before stay).
+    TInt ImageLoad(TPtrC8 aBuffer, TPtrC aElementName, TBool aUnload = ETrue);
+    CMdaImageDescToBitmapUtility* Utility() { return iUtility; }
+
+    void MiuoOpenComplete(TInt aError);
+    void MiuoConvertComplete(TInt aError);
+    void MiuoCreateComplete(TInt aError);
+
+private:
+    CZImageLoader();
+    void ConstructL(CZController* aController);
+    void ImageConvert();
+    // Frees the bitmap in progress, closes the converter and ends the nested loop with
+    // the result aError.
+    void Finish(TInt aError);
+
+private:
+    TInt iRetValue;
+    TInt iFrameCount;
+    TInt iCurrentFrame;
+    TBool iUnload;
+    TInt iMdaError;
+    TDisplayMode iDisplayMode;
+    CMdaImageDescToBitmapUtility* iUtility; // has-a
+    CWsBitmap* iBitmap;                     // has-a while converting
+    HBufC* iName;                           // has-a
+    CZController* iController;              // uses-a
+    CActiveSchedulerWait iWait;             // the nested loop of a load
+    friend class CZController;
+    };
+
+// ---------------------------------------------------------------------------------------
 // CZFrame: the records of one movie frame, applied when the player reaches its number.
 
 class CZFrame : public CBase
@@ -494,6 +852,8 @@ public:
     void MovieReset();
     void MovieEnd();
     void ResetAudioPlayer();
+    void SoundPlay(CZElementSound* aSound);
+    void SoundStop(CZElementSound* aSound);
 
     // Frame cycle, in this order each frame
     void FramePrepare();
@@ -538,7 +898,9 @@ private:
 // ---------------------------------------------------------------------------------------
 // CZView: the drawing control. The application creates it in its own window-owning
 // control and hands it to the controller, which gives it the player and puts it on the
-// control stack for key events.
+// control stack for key events. Every frame the view draws the sprites into its off-
+// screen bitmap (starting from the back buffer when it has one) and copies the changed
+// area to the window.
 
 class CZView : public CCoeControl
     {
@@ -549,24 +911,73 @@ public:
     IMPORT_C TKeyResponse OfferKeyEventL(const TKeyEvent& aKeyEvent, TEventCode aType);
     IMPORT_C TInt Width();
     IMPORT_C TInt Height();
+    IMPORT_C void Foreground(TBool aForeground);
     IMPORT_C TBool BackBuffer();
 
-    // Redraws performed so far (each Update is one).
+    // Engine-internal: redraws performed so far (each Update is one), sprites drawn
+    // (dispatched by DrawSprite), the area last copied to the display, and the buffers.
     TInt UpdateCount() const { return iUpdateCount; }
+    TInt SpritesDrawn() const { return iSpritesDrawn; }
+    TRect LastCopyRect() const { return iLastCopyRect; }
+    CWsBitmap* OffScreenBitmap() const { return iOffScreenBitmap; }
+    CWsBitmap* DrawBufferBitmap() const { return iDrawBufferBitmap; }
 
 private:
     CZView();
     void ConstructL(const TRect& aRect, CCoeControl* aParent, TBool aBackBuffer);
+    void Draw(const TRect& aRect) const;
+    IMPORT_C void DrawView(TRect aRect) const;
     void Player(CZPlayer* aPlayer) { iPlayer = aPlayer; }
+    void ClipRectSet(TRect aClipRect) const;
+    void DrawRectAdd(TRect aDrawRect) const;
+    void CopyBitmap12b(CWsBitmap* aTarget, CWsBitmap* aSource) const;
+    void DrawToScreen(TRect aClipRect) const;
+    TBool DirectCopyPossible() const;
+    void TransitionRectangles(TRect& aDrawRect, TRect& aClippingRect, TInt aTransition, TInt aTransitionTime, TInt aTransitionPhase) const;
+    TPoint ShakeOffset() const;
+    void DrawSprite(CZSprite* aSprite) const;
+    void DrawBitmap(CZSprite* aSprite) const;
+    void DrawBitmapArray(CZSprite* aSprite) const;
+    // Draws the bitmap element aElement as sprite aSprite would show it at (aX, aY) with
+    // the given size, angle and registration point (DrawBitmap with the sprite's own
+    // values; DrawBitmapArray per cell, without changing the sprite or the cell).
+    void DrawBitmapElement(CZSprite* aSprite, CZElement* aElement, TInt aX, TInt aY, TInt aWidth, TInt aHeight, TInt aAngle, TPoint aRegPoint) const;
+    void Draw12bBitmap(CWsBitmap* aBitmap, TPoint aTL, TRect aClippingRect, TInt aBlend, TInt aMask) const;
+    void Draw12bBitmapScaled(CWsBitmap* aBitmap, TRect aTargetRect, TRect aClippingRect, TInt aBlend, TInt aMask) const;
+    void Draw12bBitmapRotated(CWsBitmap* aBitmap, TRect aTargetRect, TRect aClippingRect, TInt aBlend, TInt aMask, TPoint aRegPoint, TInt aAngle) const;
+    // Row addresses and stride (in pixels) of the off-screen bitmap.
+    TUint16* OffScreenRow(TInt aY) const { return iOffScreenPixels + aY * iOffScreenStride; }
 
 private:
-    CZPlayer* iPlayer;              // uses-a
+    CZPlayer* iPlayer;                      // uses-a
+    CWsBitmap* iOffScreenBitmap;            // has-a
+    CFbsBitGc* iBitmapContext;              // has-a
+    CFbsBitmapDevice* iBitmapDevice;        // has-a
+    CWsBitmap* iDrawBufferBitmap;           // has-a (null without back buffer)
+    CFbsBitGc* iDrawBufferContext;          // has-a
+    CFbsBitmapDevice* iDrawBufferDevice;    // has-a
     TInt iWidth;
     TInt iHeight;
+    mutable TRect iClipRect;
+    mutable TRect iDrawRect;
+    mutable TRect iDrawRectOld;
+    mutable TInt iCurrentSprite;
+    mutable TInt iDrawRectFull;
+    TUint32* iScreenAddress;
+    TSize iScreenSize;
+    TBool iForeground;
+    TBool iFullScreen;
+    TInt iOrdFull;
     TBool iBackBuffer;
+    mutable TInt64 iRandSeed;
+    TUint16* iOffScreenPixels;              // uses-a (the off-screen bitmap's pixels)
+    TInt iOffScreenStride;
     mutable TInt iUpdateCount;
+    mutable TInt iSpritesDrawn;
+    mutable TRect iLastCopyRect;
     friend class CZController;
     friend class CZSprite;
+    friend class TZTestAccess;              // the engine's own tests
     };
 
 // ---------------------------------------------------------------------------------------
@@ -619,6 +1030,8 @@ public:
     IMPORT_C TBool MovieLoop();
     IMPORT_C TInt MovieLength();
     IMPORT_C TBool MovieIsOver();
+    IMPORT_C void LoadMovieListL(TPtrC aData);
+    IMPORT_C void LoadFileMovieListL(TPtrC aFileName);
 
     // Sprite channels
     IMPORT_C TInt SpriteChannelAllocate(TInt aCount);
@@ -628,6 +1041,14 @@ public:
     // Elements
     IMPORT_C CZElement* Element(TPtrC aName);
     IMPORT_C TInt ElementRemove(TPtrC aName);
+    IMPORT_C CZElement* ElementBitmapAdd(TInt aWd, TInt aHt, TPtrC aName);
+    IMPORT_C CZElement* ElementBitmapArrayAdd(TInt aWd, TInt aHt, TPtrC aName);
+    // Always NULL: sounds come only from files (LoadFileWavL).
+    IMPORT_C CZElement* ElementSoundAdd(TInt aLength, TPtrC aName);
+    // Texts and vector shapes from description strings (an optional header, then the
+    // content or the points).
+    IMPORT_C CZElement* ElementTextAdd(TPtrC aText, TPtrC aName);
+    IMPORT_C CZElement* ElementShapeAdd(TPtrC aText, TPtrC aName);
 
     // Data tables
     IMPORT_C TInt ArrayValue(TInt aX, TInt aY);
@@ -638,6 +1059,10 @@ public:
     IMPORT_C void CSVReset();
     IMPORT_C TInt LoadFileArrayL(TPtrC aFileName, TInt aWd, TInt aHt);
     IMPORT_C TInt LoadFileCSVL(TPtrC aFileName);
+    IMPORT_C void LoadFileImageL(TPtrC aFileName, TPtrC aElementName, TBool aUnload = ETrue);
+    IMPORT_C void LoadFileWavL(TPtrC aSoundFileName, TPtrC aElementName, TBool aUnload = ETrue);
+    IMPORT_C void LoadFileTextL(TPtrC aFileName, TPtrC aElementName, TBool aUnload = ETrue);
+    IMPORT_C void LoadFileShapeL(TPtrC aFileName, TPtrC aElementName, TBool aUnload = ETrue);
 
 private:
     CZController();
@@ -647,12 +1072,27 @@ private:
     void ElementListsDestroy();
     void ElementListDestroy(CArrayPtrFlat<CZElement>*& aList);
     TBool ElementFind(TPtrC aName, CArrayPtrFlat<CZElement>*& aList, TInt& aIndex);
+    // Makes or refills the bitmap element aName with aBitmap, which it then owns; NULL
+    // (aBitmap still the caller's) for a bitmap not in the 4096-colour mode, a name
+    // taken by another type, or an allocation failure.
+    CZElement* ElementBitmapAdd(CWsBitmap* aBitmap, TPtrC aName);
     // Resolves a loader's file name against the application's directory and the
     // loader's subdirectory. Returns KErrNone or KErrBadName.
     TInt ResolvePath(TPtrC aFileName, const TDesC& aSubDir, TFileName& aPath);
     // Reads a whole file into a new buffer left on the cleanup stack and passes it
     // through the script's Decrypt.
     HBufC8* ReadFileLC(const TDesC& aPath, TPtrC aFileName);
+    // The next text (shape) resource of a resource file becomes the element aElementName.
+    void LoadResourceTxtL(TLex8& aLex, TPtrC aElementName, TBool aUnload = ETrue);
+    void LoadResourceShpL(TLex8& aLex, TPtrC aElementName, TBool aUnload = ETrue);
+    // Movies: LoadMovie traps LoadMovieL and turns a leave into an empty player and 0.
+    TInt LoadMovie(TPtrC aMovieName);
+    TInt LoadMovieL(TPtrC aMovieName);
+    void MovieListCreateL(TPtrC aData);
+    void LoadMovieHeaderL(TLex8& aLex, TPtrC aMovieName);
+    // One frame block; EFalse when the data ended or "EndMovie" closed the movie.
+    TBool LoadMovieFrameL(TLex8& aLex, TPtrC aMovieName);
+    void LoadMovieSpriteL(TLex8& aLex, CZFrame* aFrame, TPtrC aMovieName);
 
 private:
     TFileName iAppFileName;
@@ -673,6 +1113,7 @@ private:
     CArrayPtrFlat<HBufC>* iCSVRowList;              // has-a
     CZPlayer* iPlayer;                              // has-a
     CZTimer* iTimer;                                // has-a
+    CZImageLoader* iImageLoader;                    // has-a
     RFs iFsSession;
     CZView* iView;                                  // uses-a
     CZScript* iScript;                              // uses-a
@@ -680,6 +1121,7 @@ private:
     friend class CZTimer;
     friend class CZPlayer;
     friend class CZView;
+    friend class CZImageLoader;
     };
 
 #endif // ZOLVANE_H

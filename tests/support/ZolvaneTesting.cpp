@@ -152,11 +152,17 @@ void Harness::WriteAppFile(const std::string& aRelativePath, const std::string& 
 
 TInt Harness::RunFrames(TInt aFrames, TInt64 aMaxMicroSeconds) {
   iController->Start();
-  // The frame timer is the only timer the engine arms: each step to its expiry runs
-  // exactly one frame.
-  TInt frames = 0;
+  // Frames are counted by the installed recording script's FrameBeginL calls; with
+  // another script (or none), by the expiries of the scheduler's timers, of which the
+  // frame timer is then the only one the engine arms.
+  RecordingScript* recorder = dynamic_cast<RecordingScript*>(iController->Script());
+  const TInt begunBefore = recorder ? recorder->Count(ScriptCall::EFrameBegin) : 0;
+  TInt expiries = 0;
   TInt64 spent = 0;
-  while (frames < aFrames && spent <= aMaxMicroSeconds) {
+  auto frames = [&] {
+    return recorder ? recorder->Count(ScriptCall::EFrameBegin) - begunBefore : expiries;
+  };
+  while (frames() < aFrames && spent <= aMaxMicroSeconds) {
     const TInt64 due = ZHost::NextTimerDue();
     if (due < 0) {
       break;
@@ -164,9 +170,9 @@ TInt Harness::RunFrames(TInt aFrames, TInt64 aMaxMicroSeconds) {
     const TInt64 step = due > ZHost::Clock::Ticks() ? due - ZHost::Clock::Ticks() : 0;
     ZHost::RunFor(step);
     spent += step;
-    frames++;
+    expiries++;
   }
-  return frames;
+  return frames();
 }
 
 TKeyResponse Harness::SendKey(TUint aCode, TInt aScanCode, TEventCode aType) {

@@ -83,9 +83,9 @@ public:
   // Writes a file of the application's folder, e.g. WriteData("Data\\a.csv", bytes).
   void WriteAppFile(const std::string& aRelativePath, const std::string& aBytes);
 
-  // Starts the controller and runs aFrames more frame cycles (each one timer expiry,
-  // whichever script is installed); returns the number run. Gives up after
-  // aMaxMicroSeconds of virtual time.
+  // Starts the controller and runs aFrames more frame cycles; returns the number run.
+  // Frames are counted by the installed RecordingScript, or, with another script or
+  // none, by timer expiries. Gives up after aMaxMicroSeconds of virtual time.
   TInt RunFrames(TInt aFrames, TInt64 aMaxMicroSeconds = 600000000);
   // Sends a key event through the application's control stack.
   TKeyResponse SendKey(TUint aCode, TInt aScanCode = 0, TEventCode aType = EEventKey);

@@ -33,6 +33,10 @@ public:
   // HandleKeyEventL has it. (This is where the window server's key events arrive.)
   IMPORT_C TKeyResponse RouteKeyEventL(const TKeyEvent& aKeyEvent, TEventCode aType);
 
+  // An event from the window server. Key events are routed (RouteKeyEventL); others are
+  // ignored here.
+  IMPORT_C virtual void HandleWsEventL(const TWsEvent& aEvent, CCoeControl* aDestination);
+
 protected:
   // Key events no control consumed. Default: not consumed.
   IMPORT_C virtual TKeyResponse HandleKeyEventL(const TKeyEvent& aKeyEvent, TEventCode aType);

@@ -9,6 +9,10 @@
 #include <coedef.h>
 
 class CCoeAppUi;
+class CCoeControl;
+namespace ZHost {
+class CCoeWsLink;
+}
 
 class CCoeEnv : public CBase {
 public:
@@ -26,12 +30,24 @@ public:
   // Offers a key event to the application as if it came from the keyboard.
   IMPORT_C void SimulateKeyEventL(const TKeyEvent& aKeyEvent, TEventCode aType);
 
+  // The window server connection made by ConstructL: the session, the screen device, the
+  // system graphics context that controls draw with, and the application's window group.
+  // The environment reads the session's key events (routed like SimulateKeyEventL) and
+  // redraws the invalid areas of its controls' windows.
+  IMPORT_C RWsSession& WsSession() const;
+  IMPORT_C CWsScreenDevice* ScreenDevice() const;
+  IMPORT_C CWindowGc& SystemGc() const;
+  IMPORT_C RWindowGroup& RootWin() const;
+  // Host: the window-server part of the environment (window-owning controls register here).
+  ZHost::CCoeWsLink* WsLink() const { return iWsLink; }
+
 protected:
   CCoeAppUi* iAppUi;
   RFs iFsSession;
 
 private:
   CActiveScheduler* iOwnScheduler;
+  ZHost::CCoeWsLink* iWsLink;
   friend class CCoeAppUi;
 };
 

@@ -191,7 +191,7 @@ public:
   inline TBufC16() : TBufCBase16() {}
   inline TBufC16(const TUint16* aString) { *this = aString; }
   inline TBufC16(const TDesC16& aDes) { Copy(aDes.Ptr(), aDes.Length(), S); }
-  inline TBufC16(const TBufC16<S>& aBuf) { Copy(aBuf.Ptr(), aBuf.Length(), S); }
+  inline TBufC16(const TBufC16<S>& aBuf) : TBufCBase16() { Copy(aBuf.Ptr(), aBuf.Length(), S); }
   inline TBufC16<S>& operator=(const TUint16* aString) {
     Copy(aString, TPtrC16(aString).Length(), S);
     return *this;

@@ -191,7 +191,7 @@ public:
   inline TBufC8() : TBufCBase8() {}
   inline TBufC8(const TUint8* aString) { *this = aString; }
   inline TBufC8(const TDesC8& aDes) { Copy(aDes.Ptr(), aDes.Length(), S); }
-  inline TBufC8(const TBufC8<S>& aBuf) { Copy(aBuf.Ptr(), aBuf.Length(), S); }
+  inline TBufC8(const TBufC8<S>& aBuf) : TBufCBase8() { Copy(aBuf.Ptr(), aBuf.Length(), S); }
   inline TBufC8<S>& operator=(const TUint8* aString) {
     Copy(aString, TPtrC8(aString).Length(), S);
     return *this;

@@ -21,6 +21,8 @@ public:
   IMPORT_C virtual void HandleCommandL(TInt aCommand);
   // Ends the application: marks it as exiting and stops the scheduler loop it runs in.
   IMPORT_C void Exit();
+  // The host's close request (the desktop window's close button) is the exit command.
+  IMPORT_C void HandleWsEventL(const TWsEvent& aEvent, CCoeControl* aDestination) override;
   // Host: Exit has been called.
   TBool ExitRequested() const { return iExitRequested; }
 

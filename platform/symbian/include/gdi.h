@@ -3,6 +3,7 @@
 #define GDI_H
 
 #include <e32std.h>
+#include <e32base.h>
 
 enum TDisplayMode {
   ENone,
@@ -128,6 +129,133 @@ public:
     ERight
   };
   virtual ~CGraphicsContext() {}
+};
+
+// ---- Fonts and graphics devices ----
+
+class CFont;
+
+// The longest typeface name a TFontSpec holds.
+const TInt KMaxTypefaceNameLength = 0x18;
+
+// A typeface: its name and what kind of face it is.
+class TTypeface {
+public:
+  enum {
+    EProportional = 1,
+    ESerif = 2,
+    ESymbol = 4
+  };
+  TTypeface() : iName(), iFlags(0) {}
+  // The name is cut to KMaxTypefaceNameLength characters.
+  IMPORT_C void SetName(const TDesC& aName);
+  const TDesC& Name() const { return iName; }
+  TBool IsProportional() const { return (iFlags & EProportional) != 0; }
+  TBool IsSerif() const { return (iFlags & ESerif) != 0; }
+  TBool IsSymbol() const { return (iFlags & ESymbol) != 0; }
+  void SetIsProportional(TBool aIsProportional) { SetFlag(EProportional, aIsProportional); }
+  void SetIsSerif(TBool aIsSerif) { SetFlag(ESerif, aIsSerif); }
+  void SetIsSymbol(TBool aIsSymbol) { SetFlag(ESymbol, aIsSymbol); }
+  TBool operator==(const TTypeface& aTypeface) const {
+    return iFlags == aTypeface.iFlags && iName.CompareF(aTypeface.iName) == 0;
+  }
+
+  TBufC<KMaxTypefaceNameLength> iName;
+
+private:
+  void SetFlag(TInt aFlag, TBool aOn) { iFlags = aOn ? (iFlags | aFlag) : (iFlags & ~aFlag); }
+  TInt iFlags;
+};
+
+// Posture and stroke weight of a font.
+class TFontStyle {
+public:
+  TFontStyle() : iPosture(EPostureUpright), iStrokeWeight(EStrokeWeightNormal) {}
+  TFontStyle(TFontPosture aPosture, TFontStrokeWeight aStrokeWeight)
+      : iPosture(aPosture), iStrokeWeight(aStrokeWeight) {}
+  TFontPosture Posture() const { return iPosture; }
+  TFontStrokeWeight StrokeWeight() const { return iStrokeWeight; }
+  void SetPosture(TFontPosture aPosture) { iPosture = aPosture; }
+  void SetStrokeWeight(TFontStrokeWeight aStrokeWeight) { iStrokeWeight = aStrokeWeight; }
+  TBool operator==(const TFontStyle& aStyle) const {
+    return iPosture == aStyle.iPosture && iStrokeWeight == aStyle.iStrokeWeight;
+  }
+
+private:
+  TFontPosture iPosture;
+  TFontStrokeWeight iStrokeWeight;
+};
+
+// What a font is asked for by: typeface, height (in twips when given to a device's
+// ...InTwips operations, in pixels for ...InPixels) and style.
+class TFontSpec {
+public:
+  TFontSpec() : iTypeface(), iHeight(0), iFontStyle() {}
+  TFontSpec(const TDesC& aTypefaceName, TInt aHeight) : iTypeface(), iHeight(aHeight), iFontStyle() {
+    iTypeface.SetName(aTypefaceName);
+  }
+  TBool operator==(const TFontSpec& aSpec) const {
+    return iHeight == aSpec.iHeight && iTypeface == aSpec.iTypeface && iFontStyle == aSpec.iFontStyle;
+  }
+
+  TTypeface iTypeface;
+  TInt iHeight;
+  TFontStyle iFontStyle;
+};
+
+// A font as a device made it. Widths and heights are in the device's pixels.
+class CFont : public CBase {
+public:
+  // Height of the font's character cell: ascent plus descent.
+  virtual TInt HeightInPixels() const = 0;
+  // Pixels above the baseline.
+  virtual TInt AscentInPixels() const = 0;
+  // Pixels below the baseline.
+  virtual TInt DescentInPixels() const = 0;
+  // The advance of the whole run: where the next character would start.
+  virtual TInt TextWidthInPixels(const TDesC& aText) const = 0;
+  virtual TInt CharWidthInPixels(TChar aChar) const = 0;
+  virtual TInt MaxCharWidthInPixels() const = 0;
+  virtual TInt MaxNormalCharWidthInPixels() const = 0;
+  virtual TInt BaselineOffsetInPixels() const = 0;
+  // How many characters from the start of aText fit within aWidthInPixels.
+  virtual TInt TextCount(const TDesC& aText, TInt aWidthInPixels) const = 0;
+  // The TFontSpec of the font actually made, height in twips; its typeface name is
+  // the name of the face the device chose.
+  virtual TFontSpec FontSpecInTwips() const = 0;
+};
+
+// Conversion between a device's pixels and twips (1/1440 inch).
+class MGraphicsDeviceMap {
+public:
+  virtual ~MGraphicsDeviceMap() {}
+  virtual TInt HorizontalTwipsToPixels(TInt aTwips) const = 0;
+  virtual TInt VerticalTwipsToPixels(TInt aTwips) const = 0;
+  virtual TInt HorizontalPixelsToTwips(TInt aPixels) const = 0;
+  virtual TInt VerticalPixelsToTwips(TInt aPixels) const = 0;
+  IMPORT_C TPoint TwipsToPixels(const TPoint& aTwipPoint) const;
+  IMPORT_C TPoint PixelsToTwips(const TPoint& aPixelPoint) const;
+};
+
+// A device that draws: its twips conversion and its fonts. The host's devices all use
+// the font store of zhost/fonts.h; every font a device hands out must be given back to
+// ReleaseFont of the same device.
+class CGraphicsDevice : public CBase, public MGraphicsDeviceMap {
+public:
+  IMPORT_C TInt HorizontalTwipsToPixels(TInt aTwips) const override;
+  IMPORT_C TInt VerticalTwipsToPixels(TInt aTwips) const override;
+  IMPORT_C TInt HorizontalPixelsToTwips(TInt aPixels) const override;
+  IMPORT_C TInt VerticalPixelsToTwips(TInt aPixels) const override;
+  // The nearest font the device has to aFontSpec (height in twips). KErrNone and the
+  // new font in aFont, or an error (KErrNoMemory, KErrNotFound) and aFont NULL.
+  IMPORT_C virtual TInt GetNearestFontInTwips(CFont*& aFont, const TFontSpec& aFontSpec);
+  // The same with the height in pixels.
+  IMPORT_C virtual TInt GetNearestFontInPixels(CFont*& aFont, const TFontSpec& aFontSpec);
+  // Gives back a font made by this device (NULL is ignored).
+  IMPORT_C virtual void ReleaseFont(CFont* aFont);
+  IMPORT_C virtual TInt NumTypefaces() const;
+  // The typeface at aTypefaceIndex (0 .. NumTypefaces() - 1); an empty typeface outside.
+  IMPORT_C virtual void TypefaceSupport(TTypeface& aTypeface, TInt aTypefaceIndex) const;
 };
 
 #endif

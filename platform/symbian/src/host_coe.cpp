@@ -3,6 +3,8 @@
 #include <coecntrl.h>
 #include <coemain.h>
 
+#include "host_coe_ws.h"
+
 #include <algorithm>
 #include <new>
 
@@ -12,9 +14,10 @@ thread_local CCoeEnv* tCoeEnv = NULL;
 
 // ---- CCoeControl ----
 
-EXPORT_C CCoeControl::CCoeControl() : iCoeEnv(CCoeEnv::Static()), iFlags(0), iObserver(NULL) {}
+EXPORT_C CCoeControl::CCoeControl() : iCoeEnv(CCoeEnv::Static()), iFlags(0), iObserver(NULL), iWin(NULL) {}
 
 EXPORT_C CCoeControl::~CCoeControl() {
+  CloseWindow();
   CCoeEnv* env = CCoeEnv::Static();
   if (env && env->AppUi()) env->AppUi()->RemoveFromStack(this);
 }
@@ -26,6 +29,7 @@ EXPORT_C void CCoeControl::MakeVisible(TBool aVisible) {
     iFlags &= ~EInvisible;
   else
     iFlags |= EInvisible;
+  if (OwnsWindow()) iWin->SetVisible(aVisible);
 }
 
 EXPORT_C void CCoeControl::SetDimmed(TBool aDimmed) {
@@ -37,6 +41,8 @@ EXPORT_C void CCoeControl::SetDimmed(TBool aDimmed) {
 
 EXPORT_C void CCoeControl::ActivateL() {
   iFlags |= EActivated;
+  // A window shows when its control is activated; all of it then needs drawing.
+  if (OwnsWindow()) iWin->Activate();
   for (TInt i = 0; i < CountComponentControls(); ++i)
     if (CCoeControl* c = ComponentControl(i)) c->ActivateL();
 }
@@ -47,28 +53,42 @@ EXPORT_C TSize CCoeControl::MinimumSize() { return iSize; }
 
 EXPORT_C void CCoeControl::DrawNow() const {
   if (!IsActivated() || !IsVisible()) return;
+  if (iWin && iCoeEnv) {
+    Window().Invalidate(Rect());
+    HandleRedrawEvent(Rect());
+    return;
+  }
   Draw(Rect());
   for (TInt i = 0; i < CountComponentControls(); ++i)
     if (const CCoeControl* c = ComponentControl(i)) c->DrawNow();
 }
 
-EXPORT_C void CCoeControl::DrawDeferred() const { DrawNow(); }
+EXPORT_C void CCoeControl::DrawDeferred() const {
+  if (iWin && iCoeEnv) {
+    if (IsActivated() && IsVisible()) Window().Invalidate(Rect());
+    return;
+  }
+  DrawNow();
+}
 
 EXPORT_C void CCoeControl::SetRect(const TRect& aRect) { SetExtent(aRect.iTl, aRect.Size()); }
 
 EXPORT_C void CCoeControl::SetExtent(const TPoint& aPosition, const TSize& aSize) {
   iPosition = aPosition;
   iSize = aSize;
+  if (OwnsWindow()) iWin->SetExtent(aPosition, aSize);
   SizeChanged();
 }
 
 EXPORT_C void CCoeControl::SetSize(const TSize& aSize) {
   iSize = aSize;
+  if (OwnsWindow()) iWin->SetSize(aSize);
   SizeChanged();
 }
 
 EXPORT_C void CCoeControl::SetPosition(const TPoint& aPosition) {
   iPosition = aPosition;
+  if (OwnsWindow()) iWin->SetPosition(aPosition);
   PositionChanged();
 }
 
@@ -93,11 +113,13 @@ EXPORT_C void CCoeControl::ReportEventL(MCoeControlObserver::TCoeEvent aEvent) {
 
 // ---- CCoeEnv ----
 
-EXPORT_C CCoeEnv::CCoeEnv() : iAppUi(NULL), iOwnScheduler(NULL) {
+EXPORT_C CCoeEnv::CCoeEnv() : iAppUi(NULL), iOwnScheduler(NULL), iWsLink(NULL) {
   if (tCoeEnv == NULL) tCoeEnv = this;
 }
 
 EXPORT_C CCoeEnv::~CCoeEnv() {
+  delete iWsLink;  // its active objects leave the scheduler before the scheduler goes
+  iWsLink = NULL;
   iFsSession.Close();
   if (iOwnScheduler) {
     if (CActiveScheduler::Current() == iOwnScheduler) CActiveScheduler::Install(NULL);
@@ -112,6 +134,7 @@ EXPORT_C void CCoeEnv::ConstructL() {
     iOwnScheduler = new (ELeave) CActiveScheduler;
     CActiveScheduler::Install(iOwnScheduler);
   }
+  if (iWsLink == NULL) iWsLink = ZHost::CCoeWsLink::NewL(*this);
 }
 
 EXPORT_C void CCoeEnv::DestroyEnvironment() {
@@ -167,6 +190,18 @@ EXPORT_C TBool CCoeAppUi::IsOnStack(const CCoeControl* aControl) const {
 EXPORT_C void CCoeAppUi::HandleForegroundEventL(TBool) {}
 
 EXPORT_C TKeyResponse CCoeAppUi::HandleKeyEventL(const TKeyEvent&, TEventCode) { return EKeyWasNotConsumed; }
+
+EXPORT_C void CCoeAppUi::HandleWsEventL(const TWsEvent& aEvent, CCoeControl*) {
+  switch (aEvent.Type()) {
+    case EEventKey:
+    case EEventKeyDown:
+    case EEventKeyUp:
+      RouteKeyEventL(*aEvent.Key(), static_cast<TEventCode>(aEvent.Type()));
+      break;
+    default:
+      break;
+  }
+}
 
 EXPORT_C TKeyResponse CCoeAppUi::RouteKeyEventL(const TKeyEvent& aKeyEvent, TEventCode aType) {
   // A control may change the stack (or delete itself or another control) while it

@@ -75,6 +75,14 @@ EXPORT_C void CEikAppUi::HandleCommandL(TInt aCommand) {
   if (aCommand == EEikCmdExit) Exit();
 }
 
+EXPORT_C void CEikAppUi::HandleWsEventL(const TWsEvent& aEvent, CCoeControl* aDestination) {
+  if (aEvent.Type() == EEventZHostCloseRequest) {
+    HandleCommandL(EEikCmdExit);
+    return;
+  }
+  CCoeAppUi::HandleWsEventL(aEvent, aDestination);
+}
+
 EXPORT_C void CEikAppUi::Exit() {
   iExitRequested = ETrue;
   CActiveScheduler* s = CActiveScheduler::Current();

@@ -1,0 +1,539 @@
+// The font store on FreeType and fontconfig (zhost/fonts.h), the graphics devices' twips
+// conversion and font operations, and the fonts themselves.
+
+#include <gdi.h>
+#include <zhost/fonts.h>
+
+#include <ft2build.h>
+#include FT_FREETYPE_H
+#include FT_SYNTHESIS_H
+#include FT_TRUETYPE_TABLES_H
+#include <fontconfig/fontconfig.h>
+
+#include <algorithm>
+#include <cstring>
+#include <map>
+#include <memory>
+#include <string>
+#include <tuple>
+#include <unordered_map>
+#include <vector>
+
+namespace ZHost {
+
+namespace {
+
+// The store's typefaces. Each names the fontconfig family it is made from; the fixed
+// test face has none.
+struct TTypefaceInfo {
+  const char16_t* iName;
+  const char* iFamily;  // NULL: the built-in fixed face
+  TBool iProportional;
+  TBool iSerif;
+};
+
+const TTypefaceInfo KTypefaces[] = {
+    {u"SwissA", "DejaVu Sans", ETrue, EFalse},
+    {u"System", "DejaVu Serif", ETrue, ETrue},
+    {u"Terminal", "DejaVu Sans Mono", EFalse, EFalse},
+    {u"NewCourier", "DejaVu Sans Mono", EFalse, EFalse},
+    {u"ZHost Fixed", nullptr, EFalse, EFalse},
+};
+const TInt KTypefaceCount = sizeof(KTypefaces) / sizeof(KTypefaces[0]);
+const TInt KSwissA = 0;
+const TInt KSystem = 1;
+const TInt KNewCourier = 3;
+
+// Unknown names resolved so far; dropped whole when it grows past this many.
+const std::size_t KResolvedNamesMax = 256;
+
+TPtrC TypefaceName(TInt aIndex) {
+  const char16_t* name = KTypefaces[aIndex].iName;
+  return TPtrC(reinterpret_cast<const TUint16*>(name), static_cast<TInt>(std::char_traits<char16_t>::length(name)));
+}
+
+std::string ToUtf8(const TDesC& aText) {
+  std::string out;
+  for (TInt i = 0; i < aText.Length(); ++i) {
+    const TUint c = aText[i];
+    if (c < 0x80) {
+      out += static_cast<char>(c);
+    } else if (c < 0x800) {
+      out += static_cast<char>(0xC0 | (c >> 6));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c >= 0xD800 && c < 0xE000) {
+      // Half of a surrogate pair on its own: not a character.
+      out += "\xEF\xBF\xBD";
+    } else {
+      out += static_cast<char>(0xE0 | (c >> 12));
+      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+  }
+  return out;
+}
+
+// Where fontconfig found the file for a family and style, and what it lacked.
+struct TFaceFile {
+  std::string iPath;
+  int iIndex = 0;
+  bool iFound = false;
+  bool iSynthBold = false;
+  bool iSynthItalic = false;
+};
+
+}  // namespace
+
+// One typeface at one pixel height and style: its FreeType face (none for the fixed test
+// face), metrics, and caches of advances and rasterised glyphs.
+class CHostFace {
+public:
+  CHostFace(TInt aTypeface, TInt aHeight, TBool aBold, TBool aItalic)
+      : iTypeface(aTypeface), iHeight(aHeight), iBold(aBold), iItalic(aItalic) {}
+  ~CHostFace() {
+    if (iFace) FT_Done_Face(iFace);
+  }
+  CHostFace(const CHostFace&) = delete;
+  CHostFace& operator=(const CHostFace&) = delete;
+
+  // Opens the face file; false when there is none.
+  bool Open(FT_Library aLibrary, const TFaceFile& aFile);
+  // Makes this the fixed test face: four fifths of the height above the baseline.
+  void InitFixed() {
+    iAscent = iHeight - iHeight / 5;
+    iMaxAdvance = FixedAdvance();
+  }
+
+  TInt Typeface() const { return iTypeface; }
+  TInt Height() const { return iHeight; }
+  TInt Ascent() const { return iAscent; }
+  TInt Descent() const { return iHeight - iAscent; }
+  TBool Bold() const { return iBold; }
+  TBool Italic() const { return iItalic; }
+  TInt MaxAdvance() const { return iMaxAdvance; }
+  TInt NormalAdvance() { return Advance('M'); }
+
+  TInt Advance(TUint aChar);
+  TGlyphImage Glyph(TUint aChar);
+
+private:
+  struct SGlyph {
+    TInt iAdvance = 0;
+    TInt iLeft = 0;
+    TInt iTop = 0;
+    TInt iWidth = 0;
+    TInt iHeight = 0;
+    std::vector<TUint8> iBits;
+  };
+  TInt FixedAdvance() const { return std::max(1, iHeight / 2); }
+  // Loads glyph aIndex into the face's slot, hinted for monochrome and with any
+  // synthesised style applied. False on a FreeType error.
+  bool LoadGlyph(FT_UInt aIndex);
+  TInt GlyphIndexAdvance(FT_UInt aIndex);
+
+  TInt iTypeface;
+  TInt iHeight;
+  TBool iBold;
+  TBool iItalic;
+  TInt iAscent = 0;
+  TInt iMaxAdvance = 1;
+  FT_Face iFace = nullptr;
+  bool iSynthBold = false;
+  bool iSynthItalic = false;
+  std::vector<TInt> iCharAdvance;   // per 16-bit character; -1 not known yet
+  std::vector<TInt> iIndexAdvance;  // per glyph index; -1 not known yet
+  std::unordered_map<TUint, SGlyph> iGlyphs;
+};
+
+namespace {
+
+// The process's font store: the FreeType library, fontconfig's answers and every face
+// made so far. Faces live as long as the process, so fonts handed out stay valid.
+class TFontStore {
+public:
+  ~TFontStore() {
+    iFaces.clear();
+    if (iLibrary) FT_Done_FreeType(iLibrary);
+    // Fontconfig's own state goes too, so that nothing of the store outlives the process's
+    // leak checks.
+    if (FontconfigReady()) FcFini();
+  }
+
+  // The face for a typeface, height and style, made on first use; NULL when the face's
+  // file cannot be found or opened.
+  CHostFace* Face(TInt aTypeface, TInt aHeight, TBool aBold, TBool aItalic) {
+    const auto key = std::make_tuple(aTypeface, aHeight, aBold != EFalse, aItalic != EFalse);
+    auto it = iFaces.find(key);
+    if (it != iFaces.end()) return it->second.get();
+    auto face = std::make_unique<CHostFace>(aTypeface, aHeight, aBold, aItalic);
+    if (KTypefaces[aTypeface].iFamily) {
+      if (!Library()) return nullptr;
+      const TFaceFile file = FindFile(KTypefaces[aTypeface].iFamily, aBold, aItalic);
+      if (!file.iFound || !face->Open(iLibrary, file)) return nullptr;
+    } else {
+      face->InitFixed();
+    }
+    CHostFace* result = face.get();
+    iFaces.emplace(key, std::move(face));
+    return result;
+  }
+
+  // The store's typeface for a requested name.
+  TInt Resolve(const TDesC& aName) {
+    for (TInt i = 0; i < KTypefaceCount; ++i) {
+      if (aName.CompareF(TypefaceName(i)) == 0) return i;
+    }
+    const std::string name = ToUtf8(aName);
+    auto it = iResolved.find(name);
+    if (it != iResolved.end()) return it->second;
+    const TInt typeface = Nearest(name);
+    if (iResolved.size() >= KResolvedNamesMax) iResolved.clear();
+    iResolved.emplace(name, typeface);
+    return typeface;
+  }
+
+  TInt iFontsInUse = 0;
+
+private:
+  FT_Library Library() {
+    if (!iLibrary && !iLibraryFailed) {
+      if (FT_Init_FreeType(&iLibrary) != 0) {
+        iLibrary = nullptr;
+        iLibraryFailed = true;
+      }
+    }
+    return iLibrary;
+  }
+
+  static bool FontconfigReady() {
+    static const bool ready = FcInit() == FcTrue;
+    return ready;
+  }
+
+  // Fontconfig's best file for a family and style, and the style it could not supply.
+  static TFaceFile FindFile(const char* aFamily, TBool aBold, TBool aItalic) {
+    TFaceFile file;
+    if (!FontconfigReady()) return file;
+    FcPattern* pattern = FcPatternCreate();
+    if (!pattern) return file;
+    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(aFamily));
+    FcPatternAddInteger(pattern, FC_WEIGHT, aBold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
+    FcPatternAddInteger(pattern, FC_SLANT, aItalic ? FC_SLANT_OBLIQUE : FC_SLANT_ROMAN);
+    FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
+    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+    FcDefaultSubstitute(pattern);
+    FcResult result = FcResultNoMatch;
+    FcPattern* match = FcFontMatch(nullptr, pattern, &result);
+    FcPatternDestroy(pattern);
+    if (!match) return file;
+    FcChar8* path = nullptr;
+    if (FcPatternGetString(match, FC_FILE, 0, &path) == FcResultMatch && path) {
+      file.iPath = reinterpret_cast<const char*>(path);
+      file.iFound = true;
+      int index = 0;
+      if (FcPatternGetInteger(match, FC_INDEX, 0, &index) == FcResultMatch) file.iIndex = index;
+      int weight = FC_WEIGHT_REGULAR;
+      FcPatternGetInteger(match, FC_WEIGHT, 0, &weight);
+      int slant = FC_SLANT_ROMAN;
+      FcPatternGetInteger(match, FC_SLANT, 0, &slant);
+      file.iSynthBold = aBold && weight < FC_WEIGHT_DEMIBOLD;
+      file.iSynthItalic = aItalic && slant == FC_SLANT_ROMAN;
+    }
+    FcPatternDestroy(match);
+    return file;
+  }
+
+  // The nearest typeface to a name the store does not have: fontconfig resolves the
+  // name (its aliases and generic families), and the kind of face it chose picks ours.
+  static TInt Nearest(const std::string& aName) {
+    if (!FontconfigReady() || aName.empty()) return KSwissA;
+    // Only printable names are family names.
+    for (unsigned char ch : aName) {
+      if (ch < 0x20 || ch == 0x7F) return KSwissA;
+    }
+    FcPattern* pattern = FcPatternCreate();
+    if (!pattern) return KSwissA;
+    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(aName.c_str()));
+    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+    FcDefaultSubstitute(pattern);
+    FcResult result = FcResultNoMatch;
+    FcPattern* match = FcFontMatch(nullptr, pattern, &result);
+    FcPatternDestroy(pattern);
+    if (!match) return KSwissA;
+    TInt typeface = KSwissA;
+    int spacing = FC_PROPORTIONAL;
+    FcChar8* family = nullptr;
+    if (FcPatternGetInteger(match, FC_SPACING, 0, &spacing) == FcResultMatch && spacing >= FC_MONO) {
+      typeface = KNewCourier;
+    } else if (FcPatternGetString(match, FC_FAMILY, 0, &family) == FcResultMatch && family) {
+      const std::string f(reinterpret_cast<const char*>(family));
+      if (f.find("Serif") != std::string::npos && f.find("Sans") == std::string::npos) typeface = KSystem;
+    }
+    FcPatternDestroy(match);
+    return typeface;
+  }
+
+  FT_Library iLibrary = nullptr;
+  bool iLibraryFailed = false;
+  std::map<std::tuple<TInt, TInt, bool, bool>, std::unique_ptr<CHostFace>> iFaces;
+  std::unordered_map<std::string, TInt> iResolved;
+};
+
+TFontStore& Store() {
+  static TFontStore store;
+  return store;
+}
+
+inline TInt Saturate(TInt64 aValue) { return aValue > KMaxTInt ? KMaxTInt : static_cast<TInt>(aValue); }
+
+}  // namespace
+
+// ---- CHostFace ----
+
+bool CHostFace::Open(FT_Library aLibrary, const TFaceFile& aFile) {
+  if (FT_New_Face(aLibrary, aFile.iPath.c_str(), aFile.iIndex, &iFace) != 0) {
+    iFace = nullptr;
+    return false;
+  }
+  if (FT_Set_Pixel_Sizes(iFace, 0, static_cast<FT_UInt>(iHeight)) != 0) return false;
+  iSynthBold = aFile.iSynthBold;
+  iSynthItalic = aFile.iSynthItalic;
+  // The height is shared between ascent and descent as the face's design shares it.
+  const TInt64 ascender = std::max<TInt64>(0, iFace->ascender);
+  const TInt64 descender = std::max<TInt64>(0, -static_cast<TInt64>(iFace->descender));
+  const TInt64 span = ascender + descender;
+  iAscent = span > 0 ? static_cast<TInt>((ascender * iHeight + span / 2) / span) : iHeight;
+  iAscent = std::clamp(iAscent, 0, iHeight);
+  iMaxAdvance = std::max<TInt>(1, static_cast<TInt>((iFace->size->metrics.max_advance + 63) >> 6));
+  return true;
+}
+
+bool CHostFace::LoadGlyph(FT_UInt aIndex) {
+  if (FT_Load_Glyph(iFace, aIndex, FT_LOAD_TARGET_MONO) != 0) return false;
+  FT_GlyphSlot slot = iFace->glyph;
+  if (slot->format == FT_GLYPH_FORMAT_OUTLINE) {
+    if (iSynthItalic) FT_GlyphSlot_Oblique(slot);
+    if (iSynthBold) FT_GlyphSlot_Embolden(slot);
+  }
+  return true;
+}
+
+TInt CHostFace::GlyphIndexAdvance(FT_UInt aIndex) {
+  if (iIndexAdvance.empty()) iIndexAdvance.assign(static_cast<std::size_t>(std::max<FT_Long>(1, iFace->num_glyphs)), -1);
+  if (aIndex >= iIndexAdvance.size()) return 0;
+  TInt& advance = iIndexAdvance[aIndex];
+  if (advance < 0) {
+    advance = LoadGlyph(aIndex) ? static_cast<TInt>((iFace->glyph->advance.x + 32) >> 6) : 0;
+    if (advance < 0) advance = 0;
+  }
+  return advance;
+}
+
+TInt CHostFace::Advance(TUint aChar) {
+  if (aChar < 32) return 0;
+  if (!iFace) return FixedAdvance();
+  if (aChar > 0xFFFF) return GlyphIndexAdvance(FT_Get_Char_Index(iFace, aChar));
+  if (iCharAdvance.empty()) iCharAdvance.assign(0x10000, -1);
+  TInt& advance = iCharAdvance[aChar];
+  if (advance < 0) advance = GlyphIndexAdvance(FT_Get_Char_Index(iFace, aChar));
+  return advance;
+}
+
+TGlyphImage CHostFace::Glyph(TUint aChar) {
+  auto it = iGlyphs.find(aChar);
+  if (it == iGlyphs.end()) {
+    SGlyph glyph;
+    if (aChar >= 32 && !iFace) {
+      // The fixed face: a box from the ascent down to the baseline, one pixel narrower
+      // than the advance; white space is blank.
+      glyph.iAdvance = FixedAdvance();
+      if (!TChar(aChar).IsSpace()) {
+        glyph.iWidth = std::max(1, glyph.iAdvance - 1);
+        glyph.iHeight = std::max(1, iAscent);
+        glyph.iTop = glyph.iHeight;
+        glyph.iBits.assign(static_cast<std::size_t>(glyph.iWidth) * glyph.iHeight, 1);
+      }
+    } else if (aChar >= 32) {
+      const FT_UInt index = FT_Get_Char_Index(iFace, aChar);
+      glyph.iAdvance = GlyphIndexAdvance(index);
+      if (LoadGlyph(index) && FT_Render_Glyph(iFace->glyph, FT_RENDER_MODE_MONO) == 0) {
+        const FT_Bitmap& bitmap = iFace->glyph->bitmap;
+        glyph.iLeft = iFace->glyph->bitmap_left;
+        glyph.iTop = iFace->glyph->bitmap_top;
+        glyph.iWidth = static_cast<TInt>(bitmap.width);
+        glyph.iHeight = static_cast<TInt>(bitmap.rows);
+        glyph.iBits.resize(static_cast<std::size_t>(glyph.iWidth) * glyph.iHeight);
+        for (TInt y = 0; y < glyph.iHeight; ++y) {
+          const unsigned char* row = bitmap.buffer + static_cast<std::ptrdiff_t>(y) * bitmap.pitch;
+          for (TInt x = 0; x < glyph.iWidth; ++x) {
+            glyph.iBits[static_cast<std::size_t>(y) * glyph.iWidth + x] = (row[x >> 3] >> (7 - (x & 7))) & 1;
+          }
+        }
+      }
+    }
+    it = iGlyphs.emplace(aChar, std::move(glyph)).first;
+  }
+  const SGlyph& g = it->second;
+  return TGlyphImage{g.iAdvance, g.iLeft, g.iTop, g.iWidth, g.iHeight, g.iBits.empty() ? nullptr : g.iBits.data()};
+}
+
+}  // namespace ZHost
+
+using ZHost::CHostFace;
+
+// ---- TTypeface ----
+
+EXPORT_C void TTypeface::SetName(const TDesC& aName) { iName = aName.Left(KMaxTypefaceNameLength); }
+
+// ---- CFbsFont ----
+
+CFbsFont::CFbsFont() : iSpecInTwips(), iFace(NULL) {}
+
+EXPORT_C CFbsFont::~CFbsFont() { --ZHost::Store().iFontsInUse; }
+
+EXPORT_C TInt CFbsFont::HeightInPixels() const { return iFace->Height(); }
+EXPORT_C TInt CFbsFont::AscentInPixels() const { return iFace->Ascent(); }
+EXPORT_C TInt CFbsFont::DescentInPixels() const { return iFace->Descent(); }
+EXPORT_C TInt CFbsFont::BaselineOffsetInPixels() const { return 0; }
+EXPORT_C TInt CFbsFont::MaxCharWidthInPixels() const { return iFace->MaxAdvance(); }
+EXPORT_C TInt CFbsFont::MaxNormalCharWidthInPixels() const { return iFace->NormalAdvance(); }
+EXPORT_C TInt CFbsFont::CharWidthInPixels(TChar aChar) const { return iFace->Advance(aChar); }
+EXPORT_C TFontSpec CFbsFont::FontSpecInTwips() const { return iSpecInTwips; }
+
+EXPORT_C TInt CFbsFont::TextWidthInPixels(const TDesC& aText) const {
+  TInt64 width = 0;
+  const TUint16* p = aText.Ptr();
+  for (TInt i = 0, n = aText.Length(); i < n; ++i) width += iFace->Advance(p[i]);
+  return ZHost::Saturate(width);
+}
+
+EXPORT_C TInt CFbsFont::TextCount(const TDesC& aText, TInt aWidthInPixels) const {
+  TInt64 width = 0;
+  const TUint16* p = aText.Ptr();
+  const TInt n = aText.Length();
+  for (TInt i = 0; i < n; ++i) {
+    width += iFace->Advance(p[i]);
+    if (width > aWidthInPixels) return i;
+  }
+  return n;
+}
+
+// ---- MGraphicsDeviceMap and CGraphicsDevice ----
+
+EXPORT_C TPoint MGraphicsDeviceMap::TwipsToPixels(const TPoint& aTwipPoint) const {
+  return TPoint(HorizontalTwipsToPixels(aTwipPoint.iX), VerticalTwipsToPixels(aTwipPoint.iY));
+}
+
+EXPORT_C TPoint MGraphicsDeviceMap::PixelsToTwips(const TPoint& aPixelPoint) const {
+  return TPoint(HorizontalPixelsToTwips(aPixelPoint.iX), VerticalPixelsToTwips(aPixelPoint.iY));
+}
+
+namespace {
+// Nearest whole pixel, halves away from zero.
+TInt TwipsToPixelsRounded(TInt aTwips) {
+  const TInt64 t = aTwips;
+  const TInt64 half = ZHost::KTwipsPerPixel / 2;
+  return static_cast<TInt>(t >= 0 ? (t + half) / ZHost::KTwipsPerPixel : -((-t + half) / ZHost::KTwipsPerPixel));
+}
+TInt PixelsToTwipsSaturated(TInt aPixels) {
+  const TInt64 t = static_cast<TInt64>(aPixels) * ZHost::KTwipsPerPixel;
+  return t > KMaxTInt ? KMaxTInt : (t < KMinTInt ? KMinTInt : static_cast<TInt>(t));
+}
+}  // namespace
+
+EXPORT_C TInt CGraphicsDevice::HorizontalTwipsToPixels(TInt aTwips) const { return TwipsToPixelsRounded(aTwips); }
+EXPORT_C TInt CGraphicsDevice::VerticalTwipsToPixels(TInt aTwips) const { return TwipsToPixelsRounded(aTwips); }
+EXPORT_C TInt CGraphicsDevice::HorizontalPixelsToTwips(TInt aPixels) const { return PixelsToTwipsSaturated(aPixels); }
+EXPORT_C TInt CGraphicsDevice::VerticalPixelsToTwips(TInt aPixels) const { return PixelsToTwipsSaturated(aPixels); }
+
+EXPORT_C TInt CGraphicsDevice::GetNearestFontInTwips(CFont*& aFont, const TFontSpec& aFontSpec) {
+  TFontSpec fontSpec(aFontSpec);
+  fontSpec.iHeight = VerticalTwipsToPixels(aFontSpec.iHeight);
+  return GetNearestFontInPixels(aFont, fontSpec);
+}
+
+EXPORT_C TInt CGraphicsDevice::GetNearestFontInPixels(CFont*& aFont, const TFontSpec& aFontSpec) {
+  aFont = NULL;
+  ZHost::TFontStore& store = ZHost::Store();
+  const TInt typeface = store.Resolve(aFontSpec.iTypeface.Name());
+  const TInt height = std::clamp(aFontSpec.iHeight, ZHost::KFontHeightMin, ZHost::KFontHeightMax);
+  const TBool bold = aFontSpec.iFontStyle.StrokeWeight() == EStrokeWeightBold;
+  const TBool italic = aFontSpec.iFontStyle.Posture() == EPostureItalic;
+  CHostFace* face = store.Face(typeface, height, bold, italic);
+  if (!face) return KErrNotFound;
+  CFbsFont* font = new CFbsFont;
+  if (!font) return KErrNoMemory;
+  ++store.iFontsInUse;
+  font->iFace = face;
+  font->iSpecInTwips.iTypeface.SetName(ZHost::TypefaceName(typeface));
+  font->iSpecInTwips.iTypeface.SetIsProportional(ZHost::KTypefaces[typeface].iProportional);
+  font->iSpecInTwips.iTypeface.SetIsSerif(ZHost::KTypefaces[typeface].iSerif);
+  font->iSpecInTwips.iHeight = VerticalPixelsToTwips(height);
+  font->iSpecInTwips.iFontStyle = TFontStyle(italic ? EPostureItalic : EPostureUpright,
+                                             bold ? EStrokeWeightBold : EStrokeWeightNormal);
+  aFont = font;
+  return KErrNone;
+}
+
+EXPORT_C void CGraphicsDevice::ReleaseFont(CFont* aFont) { delete aFont; }
+
+EXPORT_C TInt CGraphicsDevice::NumTypefaces() const { return ZHost::FontTypefaceCount(); }
+
+EXPORT_C void CGraphicsDevice::TypefaceSupport(TTypeface& aTypeface, TInt aTypefaceIndex) const {
+  ZHost::FontTypeface(aTypefaceIndex, aTypeface);
+}
+
+// ---- host operations ----
+
+namespace ZHost {
+
+EXPORT_C TGlyphImage FontGlyph(const CFont& aFont, TUint aChar) {
+  // Every font of the host is a store font.
+  return static_cast<const CFbsFont&>(aFont).HostFace()->Glyph(aChar);
+}
+
+EXPORT_C TInt DrawText(const CFont& aFont, const TDesC& aText, const TPoint& aBaselineLeft, TUint16 aPixel,
+                       TUint16* aPixels, TInt aStride, const TRect& aClip) {
+  CHostFace* face = static_cast<const CFbsFont&>(aFont).HostFace();
+  TInt64 penX = aBaselineLeft.iX;
+  const TInt64 baseline = aBaselineLeft.iY;
+  for (TInt i = 0; i < aText.Length(); ++i) {
+    if (penX >= aClip.iBr.iX + face->Height()) {
+      // Past the clip: only the advance is still needed.
+      penX += face->Advance(aText[i]);
+      continue;
+    }
+    const TGlyphImage g = face->Glyph(aText[i]);
+    if (g.iBits) {
+      const TInt64 left = penX + g.iLeft;
+      const TInt64 top = baseline - g.iTop;
+      const TInt64 x0 = std::max<TInt64>(left, aClip.iTl.iX);
+      const TInt64 x1 = std::min<TInt64>(left + g.iWidth, aClip.iBr.iX);
+      const TInt64 y0 = std::max<TInt64>(top, aClip.iTl.iY);
+      const TInt64 y1 = std::min<TInt64>(top + g.iHeight, aClip.iBr.iY);
+      for (TInt64 y = y0; y < y1; ++y) {
+        const TUint8* bits = g.iBits + (y - top) * g.iWidth;
+        TUint16* row = aPixels + y * aStride;
+        for (TInt64 x = x0; x < x1; ++x) {
+          if (bits[x - left]) row[x] = aPixel;
+        }
+      }
+    }
+    penX += g.iAdvance;
+  }
+  return Saturate(penX - aBaselineLeft.iX);
+}
+
+EXPORT_C TInt FontTypefaceCount() { return KTypefaceCount; }
+
+EXPORT_C void FontTypeface(TInt aIndex, TTypeface& aTypeface) {
+  aTypeface = TTypeface();
+  if (aIndex < 0 || aIndex >= KTypefaceCount) return;
+  aTypeface.SetName(TypefaceName(aIndex));
+  aTypeface.SetIsProportional(KTypefaces[aIndex].iProportional);
+  aTypeface.SetIsSerif(KTypefaces[aIndex].iSerif);
+}
+
+EXPORT_C TInt FontsInUse() { return Store().iFontsInUse; }
+
+}  // namespace ZHost

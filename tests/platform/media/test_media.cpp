@@ -1,0 +1,498 @@
+// The media server on the host: the WAV reader, the audio player utility on SDL's
+// silent driver, the multi-bitmap codec and the image converter.
+#include <gtest/gtest.h>
+
+#include <fbs.h>
+#include <mdaaudiosampleplayer.h>
+#include <mdaimageconverter.h>
+#include <zhost/allocfail.h>
+#include <zhost/audio.h>
+#include <zhost/mbm.h>
+#include <zhost/wav.h>
+#include <zhost_testing.h>
+
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "MediaTestFiles.h"
+
+using namespace MediaTest;
+
+namespace {
+
+const TUint8* Bytes(const std::string& aS) { return reinterpret_cast<const TUint8*>(aS.data()); }
+TInt Len(const std::string& aS) { return static_cast<TInt>(aS.size()); }
+
+class MediaTest : public ::testing::Test {
+protected:
+  ZHost::Testing::TestEnvironment iEnv;
+};
+
+// ---- WAV reader ----
+
+TEST(WavReader, ReadsPcmFormatsAndConvertsToTheOutputFormat) {
+  // 16-bit stereo at the output rate comes out unchanged.
+  std::string samples;
+  for (int i = 0; i < 4; ++i) {
+    Put16(samples, static_cast<uint16_t>(1000 * i));
+    Put16(samples, static_cast<uint16_t>(-1000 * i));
+  }
+  const std::string stereo = Wav(2, 44100, 16, samples);
+  ZHost::Wav::TWavInfo info;
+  ASSERT_EQ(KErrNone, ZHost::Wav::Parse(Bytes(stereo), Len(stereo), info));
+  EXPECT_EQ(2, info.iChannels);
+  EXPECT_EQ(4, info.iFrames);
+  TInt16* out = NULL;
+  TInt frames = 0;
+  ASSERT_EQ(KErrNone, ZHost::Wav::ConvertToS16Stereo(info, 44100, out, frames));
+  ASSERT_EQ(4, frames);
+  EXPECT_EQ(3000, out[6]);
+  EXPECT_EQ(-3000, out[7]);
+  User::Free(out);
+
+  // 8-bit mono at half the rate: twice the frames, both channels, interpolated.
+  const std::string mono = Wav(1, 22050, 8, std::string("\x80\xC0", 2));
+  ASSERT_EQ(KErrNone, ZHost::Wav::Parse(Bytes(mono), Len(mono), info));
+  EXPECT_EQ(90, ZHost::Wav::Duration(info));
+  ASSERT_EQ(KErrNone, ZHost::Wav::ConvertToS16Stereo(info, 44100, out, frames));
+  ASSERT_EQ(4, frames);
+  EXPECT_EQ(0, out[0]);
+  EXPECT_EQ(0, out[1]);
+  EXPECT_EQ(0x2000, out[2]);  // halfway to 0x4000
+  EXPECT_EQ(0x4000, out[4]);
+  EXPECT_EQ(0x4000, out[7]);
+  User::Free(out);
+}
+
+TEST(WavReader, RefusesWhatItCannotPlay) {
+  ZHost::Wav::TWavInfo info;
+  const std::string pcm = std::string(8, '\0');
+  EXPECT_EQ(KErrNotSupported, ZHost::Wav::Parse(Bytes(std::string("RIFX")), 4, info));
+  EXPECT_EQ(KErrNotSupported, ZHost::Wav::Parse(Bytes(Wav(3, 8000, 16, pcm)), Len(Wav(3, 8000, 16, pcm)), info));
+  EXPECT_EQ(KErrNotSupported, ZHost::Wav::Parse(Bytes(Wav(1, 8000, 24, pcm)), Len(Wav(1, 8000, 24, pcm)), info));
+  EXPECT_EQ(KErrNotSupported, ZHost::Wav::Parse(Bytes(Wav(1, 500, 8, pcm)), Len(Wav(1, 500, 8, pcm)), info));
+  EXPECT_EQ(KErrNotSupported, ZHost::Wav::Parse(Bytes(Wav(1, 8000, 8, pcm, 2)), Len(Wav(1, 8000, 8, pcm, 2)), info));
+  // No data chunk.
+  std::string noData = Wav(1, 8000, 8, "");
+  noData.resize(noData.size() - 8);
+  EXPECT_EQ(KErrCorrupt, ZHost::Wav::Parse(Bytes(noData), Len(noData), info));
+  // A data chunk claiming more than the file holds is cut to the frames present.
+  std::string cut = Wav(2, 8000, 16, std::string(400, '\0'));
+  cut.resize(cut.size() - 103);
+  ASSERT_EQ(KErrNone, ZHost::Wav::Parse(Bytes(cut), Len(cut), info));
+  EXPECT_EQ(74, info.iFrames);  // 297 bytes: 74 whole frames of 4 bytes
+}
+
+// ---- Audio player utility ----
+
+class Observer : public MMdaAudioPlayerCallback {
+public:
+  void MapcInitComplete(TInt aError, const TTimeIntervalMicroSeconds& aDuration) override {
+    ++iInits;
+    iInitError = aError;
+    iDuration = aDuration.Int64();
+  }
+  void MapcPlayComplete(TInt aError) override {
+    ++iPlays;
+    iPlayError = aError;
+  }
+  TInt iInits = 0, iInitError = 1, iPlays = 0, iPlayError = 1;
+  TInt64 iDuration = 0;
+};
+
+TEST_F(MediaTest, AudioUtilityOpensPlaysAndCompletesOnTheSchedulersClock) {
+  const std::string clip = WavMono8(8000);  // one second
+  TPtrC8 data(Bytes(clip), Len(clip));
+  Observer observer;
+  std::unique_ptr<CMdaAudioPlayerUtility> utility(CMdaAudioPlayerUtility::NewDesPlayerReadOnlyL(data, observer));
+  EXPECT_EQ(0, observer.iInits);  // the open completes asynchronously
+  iEnv.RunUntilIdle();
+  ASSERT_EQ(1, observer.iInits);
+  EXPECT_EQ(KErrNone, observer.iInitError);
+  EXPECT_EQ(1000000, observer.iDuration);
+  EXPECT_STREQ("dummy", ZHost::Audio::DriverName());
+  EXPECT_EQ(ZHost::Audio::KMaxVolume, utility->MaxVolume());
+
+  utility->SetVolume(1000);
+  TInt volume = 0;
+  utility->GetVolume(volume);
+  EXPECT_EQ(ZHost::Audio::KMaxVolume, volume);
+  utility->SetVolume(51);
+  utility->Play();
+  EXPECT_EQ(1, ZHost::Audio::PlayingCount());
+  EXPECT_EQ(51, ZHost::Audio::LastStartedVolume());
+  iEnv.RunFor(999000);
+  EXPECT_EQ(0, observer.iPlays);
+  iEnv.RunFor(2000);
+  EXPECT_EQ(1, observer.iPlays);
+  EXPECT_EQ(KErrNone, observer.iPlayError);
+  EXPECT_EQ(0, ZHost::Audio::PlayingCount());
+
+  // Stopping ends playing without a completion; an output that runs dry reports it.
+  utility->Play();
+  utility->Stop();
+  iEnv.RunFor(2000000);
+  EXPECT_EQ(1, observer.iPlays);
+  utility->Play();
+  ZHost::Audio::CompletePlaying(KErrUnderflow);
+  iEnv.RunUntilIdle();
+  EXPECT_EQ(2, observer.iPlays);
+  EXPECT_EQ(KErrUnderflow, observer.iPlayError);
+  EXPECT_EQ(0, ZHost::Audio::PlayingCount());
+}
+
+TEST_F(MediaTest, AudioUtilityReportsAClipItCannotOpenAndIgnoresPlay) {
+  const std::string junk("RIFF\x10\0\0\0WAVEjunk", 16);
+  TPtrC8 data(Bytes(junk), Len(junk));
+  Observer observer;
+  std::unique_ptr<CMdaAudioPlayerUtility> utility(CMdaAudioPlayerUtility::NewDesPlayerReadOnlyL(data, observer));
+  iEnv.RunUntilIdle();
+  EXPECT_EQ(KErrCorrupt, observer.iInitError);
+  utility->Play();
+  EXPECT_EQ(0, ZHost::Audio::PlayingCount());
+}
+
+TEST_F(MediaTest, AudioUtilityCreationUnderAllocationFailureLeaksNothing) {
+  const std::string clip = WavMono8(800);
+  TPtrC8 data(Bytes(clip), Len(clip));
+  const TInt steps = ZHost::SweepAllocFailures([&] {
+    Observer observer;
+    CMdaAudioPlayerUtility* utility = CMdaAudioPlayerUtility::NewDesPlayerReadOnlyL(data, observer);
+    iEnv.RunUntilIdle();  // the open converts the clip: its buffer may fail too
+    if (observer.iInitError == KErrNone) utility->Play();
+    delete utility;
+  });
+  EXPECT_GT(steps, 2);
+}
+
+// ---- Multi-bitmap codec ----
+
+class Collector : public ZHost::Mbm::MRowSink {
+public:
+  TInt Row(TInt aY, const TUint32* aPixels, TInt aWidth) override {
+    EXPECT_EQ(static_cast<TInt>(iRows.size()), aY);
+    iRows.emplace_back(aPixels, aPixels + aWidth);
+    return KErrNone;
+  }
+  std::vector<std::vector<TUint32>> iRows;
+};
+
+TUint32 Rgb(int r, int g, int b) { return TRgb(r, g, b).Value(); }
+
+std::vector<std::vector<TUint32>> DecodeAll(const std::string& aFile, TInt aIndex = 0, TInt* aError = NULL) {
+  Collector c;
+  const TInt err = ZHost::Mbm::Decode(Bytes(aFile), Len(aFile), aIndex, c);
+  if (aError) *aError = err;
+  else EXPECT_EQ(KErrNone, err);
+  return c.iRows;
+}
+
+struct DepthCase {
+  const char* name;
+  MbmPicture picture;
+  std::vector<std::vector<TUint32>> expected;
+};
+
+TEST(MbmCodec, DecodesEveryDepthAndCompressionLaidOutByHand) {
+  std::vector<DepthCase> cases;
+  auto pic = [](int w, int h, int bits, int color, int compression, std::string data) {
+    MbmPicture p;
+    p.width = w;
+    p.height = h;
+    p.bits = bits;
+    p.color = color;
+    p.compression = compression;
+    p.data = std::move(data);
+    return p;
+  };
+  const TUint32 K = Rgb(0, 0, 0), W = Rgb(255, 255, 255);
+  // 1-bit grey, 3 x 2: rows padded to 4 bytes, low bits first.
+  cases.push_back({"grey1", pic(3, 2, 1, 0, 0, std::string("\x05\0\0\0\x02\0\0\0", 8)), {{W, K, W}, {K, W, K}}});
+  // The same with byte runs: 1 literal byte, then a run of 3 zero bytes, ...
+  cases.push_back({"grey1 rle", pic(3, 2, 1, 0, 1, std::string("\xFF\x05\x02\x00\xFF\x02\x02\x00", 8)),
+                   {{W, K, W}, {K, W, K}}});
+  // 2-bit grey: 0, 1, 2, 3 in one byte.
+  cases.push_back({"grey2", pic(4, 1, 2, 0, 0, std::string("\xE4\0\0\0", 4)),
+                   {{K, Rgb(85, 85, 85), Rgb(170, 170, 170), W}}});
+  // 4-bit grey and colour: low nibble first.
+  cases.push_back({"grey4", pic(2, 1, 4, 0, 0, std::string("\xF1\0\0\0", 4)), {{Rgb(17, 17, 17), W}}});
+  cases.push_back({"colour4", pic(2, 1, 4, 1, 0, std::string("\x9B\0\0\0", 4)),
+                   {{KRgbBlue.Value(), KRgbGreen.Value()}}});
+  // 8-bit grey and colour (cube index 5 = red 255; 215 = white; 216 = black grey).
+  cases.push_back({"grey8", pic(2, 1, 8, 0, 1, std::string("\x03\x40", 2)), {{Rgb(64, 64, 64), Rgb(64, 64, 64)}}});
+  cases.push_back({"colour8", pic(3, 1, 8, 1, 0, std::string("\x05\xD7\xFF\0", 4)),
+                   {{Rgb(255, 0, 0), W, W}}});
+  // 12-bit: red in the low nibble; the odd width leaves a padding pixel.
+  cases.push_back({"c12", pic(1, 2, 12, 1, 0, std::string("\x0F\x00\0\0\xF0\x0F\0\0", 8)),
+                   {{Rgb(255, 0, 0)}, {Rgb(0, 255, 255)}}});
+  // 12-bit runs: 4 pixels of 0x0F00 (blue) then 4 of 0x0FFF, crossing rows (3 + pad each).
+  cases.push_back({"c12 rle", pic(3, 2, 12, 1, 2, std::string("\x00\x3F\xFF\x3F", 4)),
+                   {{Rgb(0, 0, 255), Rgb(0, 0, 255), Rgb(0, 0, 255)}, {W, W, W}}});
+  // 16-bit 5-6-5 and its runs.
+  cases.push_back({"c16", pic(2, 1, 16, 1, 0, std::string("\x00\xF8\x1F\x00", 4)), {{Rgb(255, 0, 0), Rgb(0, 0, 255)}}});
+  cases.push_back({"c16 rle", pic(2, 1, 16, 1, 3, std::string("\x01\xE0\x07", 3)), {{Rgb(0, 255, 0), Rgb(0, 255, 0)}}});
+  // 24-bit blue, green, red bytes; rows padded to 4 bytes; and its runs (a run of 2
+  // pixels, then a literal pixel and the padding as a second literal unit).
+  cases.push_back({"c24", pic(1, 1, 24, 1, 0, std::string("\x10\x20\x30\x00", 4)), {{Rgb(0x30, 0x20, 0x10)}}});
+  cases.push_back({"c24 rle", pic(3, 1, 24, 1, 4, std::string("\x01\x00\x00\xFF\xFE\x11\x22\x33\x00\x00\x00", 11)),
+                   {{Rgb(255, 0, 0), Rgb(255, 0, 0), Rgb(0x33, 0x22, 0x11)}}});
+  for (const DepthCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string file = Mbm({c.picture});
+    TInt count = 0;
+    ASSERT_EQ(KErrNone, ZHost::Mbm::PictureCount(Bytes(file), Len(file), count));
+    ASSERT_EQ(1, count);
+    EXPECT_EQ(c.expected, DecodeAll(file));
+  }
+}
+
+TEST(MbmCodec, RefusesHostileFilesWithAnError) {
+  MbmPicture good;
+  good.width = 2;
+  good.height = 1;
+  good.bits = 16;
+  good.data = std::string(4, '\0');
+  const std::string file = Mbm({good});
+  TInt count = 0;
+  TInt err = 0;
+  ZHost::Mbm::TPictureHeader header;
+
+  // Not a multi-bitmap file; a trailer past the end; a count of millions.
+  EXPECT_EQ(KErrNotSupported, ZHost::Mbm::PictureCount(Bytes(std::string(40, 'x')), 40, count));
+  std::string bad = file;
+  Set32(bad, 16, 0x7FFFFFF0);
+  EXPECT_EQ(KErrCorrupt, ZHost::Mbm::PictureCount(Bytes(bad), Len(bad), count));
+  bad = file;
+  Set32(bad, bad.size() - 8, 5000000);
+  EXPECT_EQ(KErrCorrupt, ZHost::Mbm::PictureCount(Bytes(bad), Len(bad), count));
+  // A picture offset past the end.
+  bad = file;
+  Set32(bad, bad.size() - 4, 0xFFFFFFF0);
+  EXPECT_EQ(KErrCorrupt, ZHost::Mbm::ReadHeader(Bytes(bad), Len(bad), 0, header));
+  // Sizes of 0 and 2^31 - 1, a size past the file, an unknown depth or compression.
+  auto withPicture = [&](auto aChange) {
+    MbmPicture p = good;
+    aChange(p);
+    return Mbm({p});
+  };
+  const std::string zero = withPicture([](MbmPicture& p) { p.width = 0; });
+  EXPECT_EQ(KErrCorrupt, ZHost::Mbm::ReadHeader(Bytes(zero), Len(zero), 0, header));
+  const std::string huge = withPicture([](MbmPicture& p) { p.width = 0x7FFFFFFF; p.height = 0x7FFFFFFF; });
+  EXPECT_EQ(KErrCorrupt, ZHost::Mbm::ReadHeader(Bytes(huge), Len(huge), 0, header));
+  const std::string hugeRle = withPicture([](MbmPicture& p) { p.width = 0x7FFFFFFF; p.compression = 3; });
+  EXPECT_EQ(KErrCorrupt, ZHost::Mbm::ReadHeader(Bytes(hugeRle), Len(hugeRle), 0, header));
+  const std::string past = withPicture([](MbmPicture& p) { p.bitmapSize = 0x10000; });
+  EXPECT_EQ(KErrCorrupt, ZHost::Mbm::ReadHeader(Bytes(past), Len(past), 0, header));
+  const std::string depth = withPicture([](MbmPicture& p) { p.bits = 7; });
+  EXPECT_EQ(KErrNotSupported, ZHost::Mbm::ReadHeader(Bytes(depth), Len(depth), 0, header));
+  const std::string method = withPicture([](MbmPicture& p) { p.compression = 4; });
+  EXPECT_EQ(KErrNotSupported, ZHost::Mbm::ReadHeader(Bytes(method), Len(method), 0, header));
+  // Runs that pass the end of the picture, and data that ends too soon.
+  const std::string overflow = withPicture([](MbmPicture& p) { p.compression = 3; p.data = std::string("\x7F\x00\x00", 3); });
+  DecodeAll(overflow, 0, &err);
+  EXPECT_EQ(KErrCorrupt, err);
+  const std::string shortRun = withPicture([](MbmPicture& p) { p.compression = 3; p.data = std::string("\x00\x00\x00", 3); });
+  DecodeAll(shortRun, 0, &err);
+  EXPECT_EQ(KErrCorrupt, err);
+  const std::string literal = withPicture([](MbmPicture& p) { p.compression = 1; p.data = std::string("\x80\x00", 2); });
+  DecodeAll(literal, 0, &err);
+  EXPECT_EQ(KErrCorrupt, err);
+}
+
+// ---- Image converter ----
+
+class ImageObserver : public MMdaImageUtilObserver {
+public:
+  void MiuoCreateComplete(TInt) override {}
+  void MiuoOpenComplete(TInt aError) override { iOpen = aError; }
+  void MiuoConvertComplete(TInt aError) override { iConvert = aError; }
+  TInt iOpen = 1, iConvert = 1;
+};
+
+class ConverterTest : public MediaTest {
+protected:
+  // Opens aFile; the converter's open result.
+  TInt Open(const std::string& aFile) {
+    iFile = aFile;
+    iData.Set(Bytes(iFile), Len(iFile));
+    iUtility.reset(CMdaImageDescToBitmapUtility::NewL(iObserver));
+    iUtility->OpenL(iData);
+    iEnv.RunUntilIdle();
+    return iObserver.iOpen;
+  }
+  // Converts picture aIndex into a new bitmap of aSize (default: the picture's).
+  TInt Convert(TInt aIndex, CFbsBitmap& aBitmap, TSize aSize = TSize(-1, -1)) {
+    TFrameInfo info;
+    iUtility->FrameInfo(aIndex, info);
+    if (aSize.iWidth < 0) aSize = info.iOverallSizeInPixels;
+    EXPECT_EQ(KErrNone, aBitmap.Create(aSize, EColor4K));
+    iObserver.iConvert = 1;
+    iUtility->ConvertL(aBitmap, aIndex);
+    iEnv.RunUntilIdle();
+    return iObserver.iConvert;
+  }
+  static TUint16 Word(CFbsBitmap& aBitmap, TInt aX, TInt aY) {
+    const TInt stride = CFbsBitmap::ScanLineLength(aBitmap.SizeInPixels().iWidth, EColor4K);
+    return reinterpret_cast<TUint16*>(reinterpret_cast<TUint8*>(aBitmap.DataAddress()) + stride * aY)[aX];
+  }
+
+  std::string iFile;
+  TPtrC8 iData;
+  ImageObserver iObserver;
+  std::unique_ptr<CMdaImageDescToBitmapUtility> iUtility;
+};
+
+TEST_F(ConverterTest, ConvertsMultiBitmapPicturesToTruncated4096Colours) {
+  MbmPicture a;
+  a.width = 2;
+  a.height = 1;
+  a.bits = 24;
+  a.data = std::string("\xFF\xFF\xFF\x1F\x2F\x3F\0\0", 8);  // white, then (0x3F,0x2F,0x1F)
+  MbmPicture b;
+  b.width = 1;
+  b.height = 1;
+  b.bits = 8;
+  b.color = 0;
+  b.data = std::string("\xEF\0\0\0", 4);
+  ASSERT_EQ(KErrNone, Open(Mbm({a, b})));
+  EXPECT_EQ(2, iUtility->FrameCount());
+  TFrameInfo info;
+  iUtility->FrameInfo(0, info);
+  EXPECT_EQ(TSize(2, 1), info.iOverallSizeInPixels);
+  EXPECT_EQ(TRect(0, 0, 2, 1), info.iFrameCoordsInPixels);
+  EXPECT_EQ(24, info.iBitsPerPixel);
+  CFbsBitmap first, second;
+  ASSERT_EQ(KErrNone, Convert(0, first));
+  EXPECT_EQ(0x0FFF, Word(first, 0, 0));  // white stays the colour key
+  EXPECT_EQ(0x0123, Word(first, 1, 0));  // each channel's top four bits, red lowest
+  ASSERT_EQ(KErrNone, Convert(1, second));
+  EXPECT_EQ(0x0EEE, Word(second, 0, 0));
+  // Errors of the requests themselves.
+  CFbsBitmap other;
+  other.Create(TSize(1, 1), EColor64K);
+  TRAPD(mode, iUtility->ConvertL(other, 0));
+  EXPECT_EQ(KErrNotSupported, mode);
+  TRAPD(range, iUtility->ConvertL(first, 2));
+  EXPECT_EQ(KErrArgument, range);
+  TRAPD(inUse, iUtility->OpenL(iData));
+  EXPECT_EQ(KErrInUse, inUse);
+}
+
+TEST_F(ConverterTest, ReadsPngBmpJpegAndEveryGifFrame) {
+  auto colour = [](int x, int y) -> uint32_t { return x < 2 ? 0xFF102030u : 0xFFF0E0D0u; };
+  for (Format format : {Format::Png, Format::Bmp}) {
+    ASSERT_EQ(KErrNone, Open(Encode(Surface(4, 3, colour), format)));
+    EXPECT_EQ(1, iUtility->FrameCount());
+    CFbsBitmap bitmap;
+    ASSERT_EQ(KErrNone, Convert(0, bitmap));
+    EXPECT_EQ(TSize(4, 3), bitmap.SizeInPixels());
+    EXPECT_EQ(0x0321, Word(bitmap, 1, 2));
+    EXPECT_EQ(0x0DEF, Word(bitmap, 3, 0));
+    iUtility->Close();
+  }
+  // JPEG is lossy: a flat picture stays close to its colour.
+  ASSERT_EQ(KErrNone, Open(Encode(Surface(16, 16, [](int, int) { return 0xFF808080u; }), Format::Jpg)));
+  CFbsBitmap jpeg;
+  ASSERT_EQ(KErrNone, Convert(0, jpeg));
+  const TUint16 grey = Word(jpeg, 8, 8);
+  EXPECT_NEAR(8, grey & 15, 1);
+  EXPECT_NEAR(8, (grey >> 8) & 15, 1);
+  iUtility->Close();
+
+  ASSERT_EQ(KErrNone, Open(Gif(5, 4, {1, 2, 3})));
+  ASSERT_EQ(3, iUtility->FrameCount());
+  const TUint16 expected[3] = {0x000F, 0x00F0, 0x0F00};
+  for (TInt k = 0; k < 3; ++k) {
+    CFbsBitmap frame;
+    ASSERT_EQ(KErrNone, Convert(k, frame));
+    EXPECT_EQ(TSize(5, 4), frame.SizeInPixels());
+    EXPECT_EQ(expected[k], Word(frame, 4, 3));
+  }
+}
+
+TEST_F(ConverterTest, TransparentPixelsBecomeTheColourKey) {
+  ASSERT_EQ(KErrNone, Open(Encode(Surface(2, 1, [](int x, int) { return x == 0 ? 0x00000000u : 0x80000000u; }),
+                                  Format::Png)));
+  CFbsBitmap bitmap;
+  ASSERT_EQ(KErrNone, Convert(0, bitmap));
+  EXPECT_EQ(0x0FFF, Word(bitmap, 0, 0));
+  EXPECT_EQ(0x0777, Word(bitmap, 1, 0));  // half black over white: 127
+}
+
+TEST_F(ConverterTest, ABitmapSmallerThanThePictureGetsItBoxFiltered) {
+  // 2000 x 100: columns alternate black and white in pairs; the left half is red.
+  auto colour = [](int x, int) -> uint32_t { return x < 1000 ? 0xFFFF0000u : ((x / 2) % 2 ? 0xFFFFFFFFu : 0xFF000000u); };
+  ASSERT_EQ(KErrNone, Open(Encode(Surface(2000, 100, colour), Format::Png)));
+  CFbsBitmap bitmap;
+  ASSERT_EQ(KErrNone, Convert(0, bitmap, TSize(1024, 100)));
+  EXPECT_EQ(0x000F, Word(bitmap, 0, 0));
+  EXPECT_EQ(0x000F, Word(bitmap, 510, 99));
+  // On the right each bitmap pixel covers about two picture pixels of the 4-pixel
+  // pattern: black, white or grey, never red.
+  for (TInt x = 520; x < 1024; ++x) {
+    const TUint16 w = Word(bitmap, x, 50);
+    EXPECT_TRUE((w & 15) == ((w >> 4) & 15) && (w & 15) == ((w >> 8) & 15)) << x;
+  }
+  // Enlarging repeats the nearest pixel.
+  ASSERT_EQ(KErrNone, Open(Mbm({[] {
+    MbmPicture p;
+    p.width = 2;
+    p.height = 1;
+    p.bits = 12;
+    p.data = std::string("\x0F\x00\xF0\x00", 4);
+    return p;
+  }()})));
+  CFbsBitmap big;
+  ASSERT_EQ(KErrNone, Convert(0, big, TSize(4, 2)));
+  EXPECT_EQ(0x000F, Word(big, 1, 1));
+  EXPECT_EQ(0x00F0, Word(big, 2, 0));
+}
+
+TEST_F(ConverterTest, ReportsUnknownAndDamagedFiles) {
+  EXPECT_EQ(KErrNotSupported, Open("this is not a picture at all"));
+  EXPECT_EQ(0, iUtility->FrameCount());
+  std::string png = Encode(Surface(8, 8, [](int, int) { return 0xFF000000u; }), Format::Png);
+  png.resize(40);
+  EXPECT_EQ(KErrCorrupt, Open(png));
+  // A multi-bitmap file whose second picture is damaged: the first still converts.
+  MbmPicture ok;
+  ok.bits = 24;
+  ok.data = std::string(4, '\0');
+  MbmPicture broken = ok;
+  broken.compression = 1;
+  broken.data = std::string("\x7F\x00", 2);
+  ASSERT_EQ(KErrNone, Open(Mbm({ok, broken})));
+  CFbsBitmap first, second;
+  EXPECT_EQ(KErrNone, Convert(0, first));
+  EXPECT_EQ(KErrCorrupt, Convert(1, second));
+}
+
+TEST_F(ConverterTest, ConversionUnderAllocationFailureLeaksNothing) {
+  MbmPicture p;
+  p.width = 3;
+  p.height = 2;
+  p.bits = 16;
+  p.compression = 3;
+  p.data = std::string("\x07\x1F\x00", 3);
+  const std::string file = Mbm({p});
+  TPtrC8 data(Bytes(file), Len(file));
+  const TInt steps = ZHost::SweepAllocFailures([&] {
+    ImageObserver observer;
+    CMdaImageDescToBitmapUtility* utility = CMdaImageDescToBitmapUtility::NewL(observer);
+    CleanupStack::PushL(utility);
+    utility->OpenL(data);
+    iEnv.RunUntilIdle();
+    CFbsBitmap* bitmap = new (ELeave) CFbsBitmap();
+    CleanupStack::PushL(bitmap);
+    User::LeaveIfError(bitmap->Create(TSize(3, 2), EColor4K));
+    utility->ConvertL(*bitmap, 0);
+    iEnv.RunUntilIdle();
+    User::LeaveIfError(observer.iConvert);
+    CleanupStack::PopAndDestroy(2, utility);
+  });
+  EXPECT_GT(steps, 3);
+}
+
+}  // namespace
