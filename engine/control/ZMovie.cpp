@@ -146,26 +146,6 @@ namespace
         aName.Append(aExtension);
         }
 
-    // Text and vector-shape resources load only where the controller has those loaders;
-    // without them a movie's text and shape records find no element and are dropped.
-    template <class TController>
-    void LoadMovieTextsL(TController& aController, TPtrC aFileName, TPtrC aBaseName)
-        {
-        if constexpr (requires { aController.LoadFileTextL(aFileName, aBaseName, ETrue); })
-            {
-            aController.LoadFileTextL(aFileName, aBaseName, ETrue);
-            }
-        }
-
-    template <class TController>
-    void LoadMovieShapesL(TController& aController, TPtrC aFileName, TPtrC aBaseName)
-        {
-        if constexpr (requires { aController.LoadFileShapeL(aFileName, aBaseName, ETrue); })
-            {
-            aController.LoadFileShapeL(aFileName, aBaseName, ETrue);
-            }
-        }
-
     // What one sprite record collects before its sprite is made.
     struct TSpriteRecord
         {
@@ -401,12 +381,12 @@ void CZController::LoadMovieHeaderL(TLex8& aLex, TPtrC aMovieName)
     if (textCount > 0)
         {
         MakeResourceFileName(fileName, aMovieName, KTextExtension);
-        LoadMovieTextsL(*this, fileName, baseName);
+        LoadFileTextL(fileName, baseName, ETrue);
         }
     if (shapeCount > 0)
         {
         MakeResourceFileName(fileName, aMovieName, KShapeExtension);
-        LoadMovieShapesL(*this, fileName, baseName);
+        LoadFileShapeL(fileName, baseName, ETrue);
         }
     for (TInt k = 1; k <= soundCount; k++)
         {

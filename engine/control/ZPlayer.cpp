@@ -185,6 +185,7 @@ void CZPlayer::SpriteChanged(CZSprite* aSprite)
     if (i < Lesser(iChannelCount, iZBuffered) && iSpriteListZ->At(i) == aSprite)
         {
         iZBuffered = i;
+        iZBufferStale = ETrue;
         if (iZBuffered < iZBufferedOld)
             {
             // The back buffer holds this sprite's old drawing: rebuild it.
@@ -398,7 +399,10 @@ void CZPlayer::SoundStop(CZElementSound* aSound)
 
 void CZPlayer::FramePrepare()
     {
-    iZBufferedOld = iZBuffered;
+    // A change between frames (a key event, say) lowered iZBuffered after the last frame
+    // drew the back buffer: that buffer cannot be reused.
+    iZBufferedOld = iZBufferStale ? 0 : iZBuffered;
+    iZBufferStale = EFalse;
     iZBuffered = 0;
     iZBufferStartOld = iZBufferStart;
     iZBufferStart = 0;
@@ -470,6 +474,7 @@ void CZPlayer::FrameExit()
         {
         iZBufferedOld = 0;
         }
+    iZBufferStale = EFalse;
     }
 
 void CZPlayer::SpriteSet(TInt aChannel, CZSprite* aRecord)

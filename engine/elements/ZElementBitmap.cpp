@@ -8,7 +8,6 @@
 
 namespace
 {
-const TUint16 KZKeyColour = 0x0FFF;
 // The row routines take at most this many target pixels per call (10-bit count field).
 const TInt KZRowChunk = 1023;
 // Largest skip that the blended scaled routines can carry (14-bit field), and largest

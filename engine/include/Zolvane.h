@@ -886,6 +886,9 @@ private:
     TInt iZBufferStart;
     TInt iZBufferStartOld;
     TInt iZBufferMax;
+    // A buffered sprite changed since the last frame ended: the back buffer still holds
+    // its old drawing, so the next frame must rebuild it.
+    TBool iZBufferStale;
     CArrayPtrFlat<CZFrame>* iFrameList;         // has-a
     CArrayPtrFlat<CZSprite>* iSpriteList;       // has-a
     CArrayPtrFlat<CZSprite>* iSpriteListZ;      // uses-a (same sprites, by z)

@@ -140,6 +140,9 @@ public:
   IMPORT_C void AppendFormatList(const TDesC16& aFormat, VA_LIST aList);
 
 protected:
+  // Copying views the same data (as the pointer descriptors do when passed by value);
+  // assignment copies the contents.
+  TDes16(const TDes16&) = default;
   TDes16() = default;
   inline TDes16(TInt aType, TInt aLength, TInt aMaxLength)
       : TDesC16(aType, aLength), iMaxLength(aMaxLength) {}

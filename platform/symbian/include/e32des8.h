@@ -140,6 +140,9 @@ public:
   IMPORT_C void AppendFormatList(const TDesC8& aFormat, VA_LIST aList);
 
 protected:
+  // Copying views the same data (as the pointer descriptors do when passed by value);
+  // assignment copies the contents.
+  TDes8(const TDes8&) = default;
   TDes8() = default;
   inline TDes8(TInt aType, TInt aLength, TInt aMaxLength)
       : TDesC8(aType, aLength), iMaxLength(aMaxLength) {}

@@ -392,6 +392,28 @@ TEST(PlayerZBuffer, CountsFollowTheChangedSpriteFrameByFrame) {
 
 }
 
+// A buffered sprite that changes between frames (from a key event, for instance) makes
+// the next frame rebuild the back buffer, which still holds its old drawing.
+TEST(PlayerZBuffer, ChangeBetweenFramesRebuildsTheBackBuffer) {
+  Harness::Options options;
+  options.channels = 3;
+  options.backBuffer = ETrue;
+  Harness h(options);
+  CZController& c = h.Controller();
+  for (TInt ch = 1; ch <= 3; ch++) {
+    c.Sprite(ch)->Rectangle(TPoint(0, 0), TPoint(10, 10));
+  }
+  std::vector<TInt> old;
+  h.Script().iOnEnd = [&](TInt) { old.push_back(c.Player()->ZBufferedOld()); };
+  h.RunFrames(2);
+  c.Sprite(2)->Loc(5, 5);  // between frames
+  h.RunFrames(2);
+  ASSERT_EQ(old.size(), 4u);
+  EXPECT_EQ(old[1], 3);
+  EXPECT_EQ(old[2], 0);
+  EXPECT_EQ(old[3], 3);
+}
+
 TEST(PlayerZBuffer, WithoutABackBufferTheCountsReadZero) {
   Harness::Options options;
   options.channels = 3;
