@@ -16,9 +16,7 @@
 //         }
 //     return 0;
 //
-// and falls through to its neutral value for every other type. An operation whose
-// concrete classes are not part of the engine yet answers its neutral value for every
-// element.
+// and falls through to its neutral value for every other type.
 //
 // No public operation leaves: operations that can fail run under a trap and answer 0.
 
@@ -26,12 +24,13 @@
 
 namespace
 {
-// The concrete element behind aElement when it has the type aType, otherwise NULL. An
-// element's concrete class follows from its type, which the concrete constructor sets.
+// The concrete element behind aElement when it has the type aType and is of that
+// type's class, otherwise NULL. The type number alone is not trusted: any class derived
+// from CZElementBase can claim one (the tests' plain elements do).
 template <class T>
 inline T* Concrete(CZElementBase* aElement, TInt aType)
     {
-    return (aElement && aElement->Type() == aType) ? static_cast<T*>(aElement) : NULL;
+    return (aElement && aElement->Type() == aType) ? dynamic_cast<T*>(aElement) : NULL;
     }
 
 // Sounds have no picture: size, rectangle and registration point do not apply to them.
