@@ -13,27 +13,9 @@
 #include <cstdint>
 #include <cstring>
 
-#include <e32def.h>
-
-// The fifteen row routines, with C++ linkage and not exported from the library.
-void WordCopy(TUint32* aSource, TUint32* aTarget, TInt aCount);
-void BlendIt(TUint16* aBitmap, TUint16* aBg, TInt aBlend);
-void BlendItMasked(TUint16* aBitmap, TUint16* aBg, TInt aBlend);
-void CopyLine(TUint16* aSource, TUint16* aTarget, TInt aCount);
-void MaskedLine(TUint16* aSource, TUint16* aTarget, TInt aCount);
-void BlendLine(TUint16* aBitmap, TUint16* aBg, TInt aBlend, TInt aCount);
-void BlendLineMasked(TUint16* aBitmap, TUint16* aBg, TInt aBlend, TInt aCount);
-void ScaledLine(TUint16* aSource, TUint16* aTarget, TInt aCountS, TInt aDX);
-void ScaledMaskedLine(TUint16* aSource, TUint16* aTarget, TInt aCountS, TInt aDX);
-void ScaledBlendLine(TUint16* aSource, TUint16* aTarget, TInt aCountSBlend, TInt aDX);
-void ScaledMaskedBlendLine(TUint16* aSource, TUint16* aTarget, TInt aCountSBlend, TInt aDX);
-void RotatedLine(TUint16* aSource, TUint16* aTarget, TInt aProjX, TInt aProjY, TInt aDX, TInt aDY, TInt aCountWdBlend);
-void RotatedMaskedLine(TUint16* aSource, TUint16* aTarget, TInt aProjX, TInt aProjY, TInt aDX, TInt aDY,
-                       TInt aCountWdBlend);
-void RotatedBlendLine(TUint16* aSource, TUint16* aTarget, TInt aProjX, TInt aProjY, TInt aDX, TInt aDY,
-                      TInt aCountWdBlend);
-void RotatedMaskedBlendLine(TUint16* aSource, TUint16* aTarget, TInt aProjX, TInt aProjY, TInt aDX, TInt aDY,
-                            TInt aCountWdBlend);
+// The fifteen row routines are declared in the engine's public header (C++ linkage, not
+// exported from the library).
+#include <Zolvane.h>
 
 namespace ZLine
     {
