@@ -613,10 +613,12 @@ TBool SkipToResources(TLex8& aLex)
     }
 }
 
-EXPORT_C void CZController::LoadFileTextL(TPtrC aFileName, TPtrC aElementName, TBool aUnload)
+void CZController::LoadResourceFileL(TPtrC aFileName, TPtrC aElementName, TBool aUnload,
+                                     const TDesC& aDir, const TDesC& aSuffix,
+                                     TResourceParserL aParser)
     {
     TFileName path;
-    if (ResolvePath(aFileName, KTextsDir, path) != KErrNone)
+    if (ResolvePath(aFileName, aDir, path) != KErrNone)
         {
         return;
         }
@@ -627,30 +629,21 @@ EXPORT_C void CZController::LoadFileTextL(TPtrC aFileName, TPtrC aElementName, T
         TBuf<KElementNameMax> name;
         for (TInt k = 1; !lex.Eos(); k++)
             {
-            ResourceName(name, aElementName, KTextSuffix, k);
-            LoadResourceTxtL(lex, name, aUnload);
+            ResourceName(name, aElementName, aSuffix, k);
+            (this->*aParser)(lex, name, aUnload);
             }
         }
     CleanupStack::PopAndDestroy(bytes);
     }
 
+EXPORT_C void CZController::LoadFileTextL(TPtrC aFileName, TPtrC aElementName, TBool aUnload)
+    {
+    LoadResourceFileL(aFileName, aElementName, aUnload, KTextsDir, KTextSuffix,
+                      &CZController::LoadResourceTxtL);
+    }
+
 EXPORT_C void CZController::LoadFileShapeL(TPtrC aFileName, TPtrC aElementName, TBool aUnload)
     {
-    TFileName path;
-    if (ResolvePath(aFileName, KShapesDir, path) != KErrNone)
-        {
-        return;
-        }
-    HBufC8* bytes = ReadFileLC(path, aFileName);
-    TLex8 lex(*bytes);
-    if (SkipToResources(lex))
-        {
-        TBuf<KElementNameMax> name;
-        for (TInt k = 1; !lex.Eos(); k++)
-            {
-            ResourceName(name, aElementName, KShapeSuffix, k);
-            LoadResourceShpL(lex, name, aUnload);
-            }
-        }
-    CleanupStack::PopAndDestroy(bytes);
+    LoadResourceFileL(aFileName, aElementName, aUnload, KShapesDir, KShapeSuffix,
+                      &CZController::LoadResourceShpL);
     }

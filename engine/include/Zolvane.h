@@ -1088,6 +1088,11 @@ private:
     // The next text (shape) resource of a resource file becomes the element aElementName.
     void LoadResourceTxtL(TLex8& aLex, TPtrC aElementName, TBool aUnload = ETrue);
     void LoadResourceShpL(TLex8& aLex, TPtrC aElementName, TBool aUnload = ETrue);
+    // Reads a text or shape resource file and runs aParser on each resource in it,
+    // naming the k-th resource base + aSuffix + k.
+    typedef void (CZController::*TResourceParserL)(TLex8& aLex, TPtrC aElementName, TBool aUnload);
+    void LoadResourceFileL(TPtrC aFileName, TPtrC aElementName, TBool aUnload, const TDesC& aDir,
+                           const TDesC& aSuffix, TResourceParserL aParser);
     // Movies: LoadMovie traps LoadMovieL and turns a leave into an empty player and 0.
     TInt LoadMovie(TPtrC aMovieName);
     TInt LoadMovieL(TPtrC aMovieName);
