@@ -19,9 +19,6 @@
 #include <e32math.h>
 #include <zhost/screen.h>
 
-#include <SDL.h>
-#include <SDL_image.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -188,25 +185,8 @@ private:
   // The captured frames at half size in a grid, as a PNG file.
   bool WriteSheet() {
     if (iSheetFrames.empty() || iSheetPath.empty()) return false;
-    const TInt tw = KScreenWidth / 2, th = KScreenHeight / 2, gap = 4;
-    const TInt w = KSheetColumns * (tw + gap) + gap, h = KSheetRows * (th + gap) + gap;
-    std::vector<Uint8> rgb(static_cast<size_t>(w) * h * 3, 40);
-    for (size_t i = 0; i < iSheetFrames.size(); i++) {
-      const TInt ox = gap + static_cast<TInt>(i % KSheetColumns) * (tw + gap);
-      const TInt oy = gap + static_cast<TInt>(i / KSheetColumns) * (th + gap);
-      for (TInt y = 0; y < th; y++)
-        for (TInt x = 0; x < tw; x++) {
-          const TUint16 p = iSheetFrames[i][static_cast<size_t>(y * 2) * KScreenWidth + x * 2];
-          Uint8* d = &rgb[(static_cast<size_t>(oy + y) * w + ox + x) * 3];
-          d[0] = static_cast<Uint8>((p & 15) * 17);
-          d[1] = static_cast<Uint8>(((p >> 4) & 15) * 17);
-          d[2] = static_cast<Uint8>(((p >> 8) & 15) * 17);
-        }
-    }
-    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(rgb.data(), w, h, 24, w * 3, SDL_PIXELFORMAT_RGB24);
-    if (!surface) return false;
-    const bool ok = IMG_SavePNG(surface, iSheetPath.c_str()) == 0;
-    SDL_FreeSurface(surface);
+    const bool ok = ZHost::Screen::SaveContactSheetPng(iSheetPath, iSheetFrames, TSize(KScreenWidth, KScreenHeight),
+                                                       KSheetColumns, 2) == KErrNone;
     if (!ok) std::fprintf(stderr, "framedemo: cannot write %s\n", iSheetPath.c_str());
     return ok;
   }

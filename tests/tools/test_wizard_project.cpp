@@ -3,7 +3,6 @@
 // turns it into a CMake project, the project builds against the SDK with warnings as
 // errors and every symbol resolved, and the application runs on the virtual clock:
 // 120 channels, the animation, the arrow keys, the pause menu and the quit command.
-#include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
@@ -12,6 +11,7 @@
 #include <eikappui.h>
 #include <eikdoc.h>
 #include <eikenv.h>
+#include <zhost/apploader.h>
 #include <zhost/clock.h>
 
 #include <unistd.h>
@@ -160,34 +160,27 @@ TEST_F(WizardProject, GeneratedApplicationBuildsAndRuns) {
   ASSERT_TRUE(fs::is_regular_file(module));
 
   // Run it: the application framework's start-up, as the device does it.
-  void* library = ::dlopen(module.c_str(), RTLD_NOW | RTLD_LOCAL);
-  ASSERT_NE(library, nullptr) << ::dlerror();
-  using NewApplicationFunction = CApaApplication* (*)();
+  ZHost::RAppModule library;
+  ASSERT_EQ(library.Open(module.string()), KErrNone) << library.Error();
   using ControllerFunction = CZController* (*)(CEikAppUi*);
   using ScriptFunction = TInt (*)(CEikAppUi*, TInt);
-  auto newApplication = reinterpret_cast<NewApplicationFunction>(::dlsym(library, "_Z14NewApplicationv"));
-  auto controllerOf = reinterpret_cast<ControllerFunction>(::dlsym(library, "GameProbeController"));
-  auto script = reinterpret_cast<ScriptFunction>(::dlsym(library, "GameProbeScript"));
-  ASSERT_TRUE(newApplication && controllerOf && script);
+  auto controllerOf = reinterpret_cast<ControllerFunction>(library.Symbol("GameProbeController"));
+  auto script = reinterpret_cast<ScriptFunction>(library.Symbol("GameProbeScript"));
+  ASSERT_TRUE(controllerOf && script);
 
   ::setenv("ZOLVANE_EPOCROOT", (iRoot / "epoc").c_str(), 1);
   ZHost::Clock::UseVirtual();
   CEikonEnv* env = new CEikonEnv;
   TRAPD(err, env->ConstructL());
   ASSERT_EQ(err, KErrNone);
-  CApaApplication* app = newApplication();
-  ASSERT_NE(app, nullptr);
+  CApaApplication* app = NULL;
+  TRAP(err, app = library.NewApplicationL());
+  ASSERT_EQ(err, KErrNone);
   EXPECT_EQ(app->AppDllUid().iUid, 0x1234ABCD);
   app->SetAppFullName(_L("Game"));
   CEikDocument* doc = NULL;
   CEikAppUi* appUi = NULL;
-  TRAP(err, {
-    doc = static_cast<CEikDocument*>(app->CreateDocumentL());
-    appUi = doc->CreateAppUiL();
-    appUi->SetDocument(doc);
-    doc->SetAppUi(appUi);
-    appUi->ConstructL();
-  });
+  TRAP(err, ZHost::StartApplicationL(*app, doc, appUi));
   ASSERT_EQ(err, KErrNone);
   CZController* controller = controllerOf(appUi);
   ASSERT_NE(controller, nullptr);
@@ -252,7 +245,7 @@ TEST_F(WizardProject, GeneratedApplicationBuildsAndRuns) {
   delete app;
   delete env;
   ZHost::Clock::UseReal();
-  ::dlclose(library);
+  library.Close();
 }
 
 }  // namespace

@@ -60,6 +60,8 @@ struct TWsState {
   std::vector<ZHost::Screen::TBlit> iBlits;
   TInt iBlitCount = 0;
   TInt iPresentCount = 0;
+  ZHost::Screen::TPresentObserver iPresentObserver = NULL;
+  TAny* iPresentObserverAny = NULL;
   TRect iDirty;
   TInt iFocusGroup = 0;
 };
@@ -158,6 +160,7 @@ void Present() {
   s.iDirty = TRect();
   s.iPresentCount++;
   s.iBackend->Present(s.iPixels.data(), s.iStride, s.iSize, dirty);
+  if (s.iPresentObserver) s.iPresentObserver(s.iPresentObserverAny);
 }
 
 // Screen position of a window's top-left.
@@ -631,6 +634,11 @@ void ResetBlits() {
 }
 
 TInt PresentCount() { return Ws().iPresentCount; }
+
+void SetPresentObserver(TPresentObserver aObserver, TAny* aAny) {
+  Ws().iPresentObserver = aObserver;
+  Ws().iPresentObserverAny = aAny;
+}
 
 void QueueKeyEvent(const TKeyEvent& aKey, TEventCode aType) {
   TWsEvent event;

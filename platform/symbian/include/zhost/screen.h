@@ -51,6 +51,17 @@ IMPORT_C std::vector<TBlit> Blits();
 IMPORT_C void ResetBlits();
 // Presentations made by the backend (flushes with something changed).
 IMPORT_C TInt PresentCount();
+// Calls aObserver(aAny) after each presentation, when the screen's pixels hold the new
+// picture (NULL removes it). One observer at a time; it must not draw.
+typedef void (*TPresentObserver)(TAny* aAny);
+IMPORT_C void SetPresentObserver(TPresentObserver aObserver, TAny* aAny);
+
+// Writes a contact sheet as a 24-bit PNG file: the frames (screen copies of aFrameSize,
+// row by row, as Copy returns them) shrunk by aShrink in a grid of aColumns columns with
+// a dark gap between them. KErrArgument without frames or with a frame of the wrong
+// size, KErrGeneral when the file cannot be written.
+IMPORT_C TInt SaveContactSheetPng(const std::string& aPath, const std::vector<std::vector<TUint16>>& aFrames,
+                                  TSize aFrameSize, TInt aColumns, TInt aShrink);
 
 // Queues a key event (and the window server's key down / up around it when aType is
 // EEventKey) for the focused window group, as the keyboard would.

@@ -1,0 +1,234 @@
+// epoc: starts an application by name, as the device's emulator does, and runs it on the
+// real clock until it exits.
+//
+//   epoc [--apps FOLDER] [--headless] [--frames N] [--png FILE] NAME
+//
+// The application is the module Z:\System\Apps\NAME\NAME.app, or with --apps the module
+// FOLDER/NAME.app (or FOLDER/NAME/NAME.app); its resource folders are those beside the
+// module. --headless keeps the screen in memory. --frames N ends the application after
+// the screen's Nth update (a presentation of changed pixels). --png FILE writes a contact
+// sheet of the frames.
+#include <eikenv.h>
+#include <zhost/apploader.h>
+#include <zhost/files.h>
+#include <zhost/screen.h>
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const TInt KSheetFrames = 12;
+const TInt KSheetColumns = 4;
+// Without a frame limit every tenth update goes on the sheet (the latest ones kept).
+const TInt KUnlimitedSheetStep = 10;
+// The drive that shows an application folder given with --apps.
+const TChar KAppsDrive = 'Y';
+
+struct TOptions {
+  std::string iName;
+  std::string iAppsFolder;
+  std::string iPng;
+  TBool iHeadless = EFalse;
+  TInt iFrames = 0;  // 0: no limit
+};
+
+// Counts the screen's updates, keeps frames for the contact sheet and ends the run at the
+// frame limit.
+struct TFrameCounter {
+  TInt iLimit = 0;
+  TInt iCount = 0;
+  TBool iKeepFrames = EFalse;
+  TBool iLimitReached = EFalse;
+  TSize iSize;
+  std::vector<std::vector<TUint16>> iFrames;
+
+  static void Presented(TAny* aAny) { static_cast<TFrameCounter*>(aAny)->Presented(); }
+
+  void Presented() {
+    if (iLimitReached) return;
+    ++iCount;
+    if (iKeepFrames) Keep();
+    if (iLimit > 0 && iCount >= iLimit) {
+      iLimitReached = ETrue;
+      // Before the scheduler runs, the launcher does not start it at all.
+      CActiveScheduler* s = CActiveScheduler::Current();
+      if (s && s->StackDepth() > 0) CActiveScheduler::Stop();
+    }
+  }
+
+  void Keep() {
+    const TInt step = iLimit > 0 ? std::max(1, iLimit / KSheetFrames) : KUnlimitedSheetStep;
+    if (iCount % step != 0 && !(iLimit > 0 && iCount == iLimit)) return;
+    const TSize size = ZHost::Screen::Size();
+    if (!iFrames.empty() && (size.iWidth != iSize.iWidth || size.iHeight != iSize.iHeight)) iFrames.clear();
+    iSize = size;
+    if (static_cast<TInt>(iFrames.size()) >= KSheetFrames) {
+      // With a limit the last frame replaces the last kept; without one the oldest goes.
+      if (iLimit > 0)
+        iFrames.pop_back();
+      else
+        iFrames.erase(iFrames.begin());
+    }
+    iFrames.push_back(ZHost::Screen::Copy(TRect(TPoint(0, 0), size)));
+  }
+};
+
+TBool ValidName(const std::string& aName) {
+  if (aName.empty() || aName.size() > 64) return EFalse;
+  for (char c : aName)
+    if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_')) return EFalse;
+  return ETrue;
+}
+
+// Makes a temporary drive root whose System\Apps\<Name> is the given application folder.
+// Returns the root (empty on failure).
+std::string MapAppFolder(const fs::path& aFolder, const std::string& aName) {
+  char pattern[] = "/tmp/zolv-epoc-XXXXXX";
+  if (!::mkdtemp(pattern)) return std::string();
+  std::error_code ec;
+  const fs::path apps = fs::path(pattern) / "System" / "Apps";
+  fs::create_directories(apps, ec);
+  if (!ec) fs::create_directory_symlink(fs::absolute(aFolder, ec), apps / aName, ec);
+  if (ec) {
+    fs::remove_all(pattern, ec);
+    return std::string();
+  }
+  return pattern;
+}
+
+// Finds the module. Sets aHostPath and aDrive (the drive its folder is seen on).
+TInt FindModule(const TOptions& aOptions, std::string& aHostPath, std::string& aMappedRoot, TChar& aDrive) {
+  const std::string file = aOptions.iName + ".app";
+  if (aOptions.iAppsFolder.empty()) {
+    TBuf<256> device;
+    ZHost::FromUtf8("Z:\\System\\Apps\\" + aOptions.iName + "\\" + file, device);
+    aDrive = 'Z';
+    return ZHost::HostPath(device, aHostPath);
+  }
+  fs::path folder = aOptions.iAppsFolder;
+  std::error_code ec;
+  if (!fs::is_regular_file(folder / file, ec)) folder /= aOptions.iName;
+  if (!fs::is_regular_file(folder / file, ec)) return KErrNotFound;
+  aMappedRoot = MapAppFolder(folder, aOptions.iName);
+  if (aMappedRoot.empty()) return KErrGeneral;
+  ZHost::SetDrivePath(KAppsDrive, aMappedRoot);
+  aDrive = KAppsDrive;
+  aHostPath = (folder / file).string();
+  return KErrNone;
+}
+
+// Runs the application until it exits or the frame limit ends it.
+void RunL(const TOptions& aOptions, const std::string& aModulePath, TChar aDrive, TFrameCounter& aCounter) {
+  ZHost::RAppModule module;
+  const TInt err = module.Open(aModulePath);
+  if (err != KErrNone) {
+    std::fprintf(stderr, "epoc: %s\n", module.Error().c_str());
+    User::Leave(err);
+  }
+  if (aOptions.iHeadless) ZHost::Screen::SetBackendChoice("headless");
+  ZHost::Screen::SetPresentObserver(&TFrameCounter::Presented, &aCounter);
+
+  CEikonEnv* env = new (ELeave) CEikonEnv;
+  CleanupStack::PushL(env);
+  env->ConstructL();
+  CApaApplication* app = module.NewApplicationL();
+  CleanupStack::PushL(app);
+  TBuf<64> name;
+  ZHost::FromUtf8(aOptions.iName, name);
+  app->SetAppFullName(name, aDrive);
+  CEikDocument* doc = NULL;
+  CEikAppUi* appUi = NULL;
+  ZHost::StartApplicationL(*app, doc, appUi);
+  CleanupStack::PushL(doc);
+  CleanupStack::PushL(appUi);
+
+  if (!aCounter.iLimitReached && !appUi->ExitRequested()) CActiveScheduler::Start();
+  ZHost::Screen::SetPresentObserver(NULL, NULL);
+  std::printf("epoc: %s %s after %d frames\n", aOptions.iName.c_str(),
+              appUi->ExitRequested() ? "exited" : "stopped", aCounter.iCount);
+  std::fflush(stdout);
+
+  CleanupStack::PopAndDestroy(appUi);
+  CleanupStack::PopAndDestroy(doc);
+  CleanupStack::PopAndDestroy(app);
+  CleanupStack::PopAndDestroy(env);
+  module.Close();
+}
+
+int Usage() {
+  std::fprintf(stderr, "usage: epoc [--apps FOLDER] [--headless] [--frames N] [--png FILE] NAME\n");
+  return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  TOptions options;
+  for (int i = 1; i < argc; i++) {
+    const std::string arg = argv[i];
+    if (arg == "--headless") {
+      options.iHeadless = ETrue;
+    } else if (arg == "--frames" && i + 1 < argc) {
+      char* end = NULL;
+      const long frames = std::strtol(argv[++i], &end, 10);
+      if (*end != '\0' || frames < 1 || frames > 1000000) return Usage();
+      options.iFrames = static_cast<TInt>(frames);
+    } else if (arg == "--png" && i + 1 < argc) {
+      options.iPng = argv[++i];
+    } else if (arg == "--apps" && i + 1 < argc) {
+      options.iAppsFolder = argv[++i];
+    } else if (!arg.empty() && arg[0] != '-' && options.iName.empty()) {
+      options.iName = arg;
+    } else {
+      return Usage();
+    }
+  }
+  if (options.iName.empty()) return Usage();
+  if (!ValidName(options.iName)) {
+    std::fprintf(stderr, "epoc: \"%s\" is not an application name\n", options.iName.c_str());
+    return 2;
+  }
+
+  std::string modulePath;
+  std::string mappedRoot;
+  TChar drive = 'Z';
+  const TInt found = FindModule(options, modulePath, mappedRoot, drive);
+  if (found != KErrNone) {
+    std::fprintf(stderr, "epoc: application %s not found (%s)\n", options.iName.c_str(),
+                 options.iAppsFolder.empty() ? "Z:\\System\\Apps" : options.iAppsFolder.c_str());
+    return 1;
+  }
+
+  TFrameCounter counter;
+  counter.iLimit = options.iFrames;
+  counter.iKeepFrames = !options.iPng.empty();
+  TRAPD(err, RunL(options, modulePath, drive, counter));
+  if (!mappedRoot.empty()) {
+    std::error_code ec;
+    fs::remove_all(mappedRoot, ec);
+  }
+  if (err != KErrNone) {
+    std::fprintf(stderr, "epoc: %s failed with error %d\n", options.iName.c_str(), err);
+    return 1;
+  }
+  if (!options.iPng.empty()) {
+    const TInt saved =
+        ZHost::Screen::SaveContactSheetPng(options.iPng, counter.iFrames, counter.iSize, KSheetColumns, 2);
+    if (saved != KErrNone) {
+      std::fprintf(stderr, "epoc: cannot write the contact sheet %s (error %d)\n", options.iPng.c_str(), saved);
+      return 1;
+    }
+    std::printf("contact sheet: %s\n", options.iPng.c_str());
+  }
+  return 0;
+}
