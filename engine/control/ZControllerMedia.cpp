@@ -6,10 +6,20 @@
 
 #include <Zolvane.h>
 
+#include "ZDiagnostics.h"
+
 namespace
     {
     _LIT(KPicturesDir, "Pictures");
     _LIT(KSoundsDir, "Sounds");
+
+    // A sound file that LoadFileWavL passes over without a word.
+    void ReportSoundNotLoaded(const TDesC& aFileName, const char* aReason)
+        {
+        TZDiagnosticMessage message;
+        message.Add("sound ").AddWord(aFileName).Add(aReason);
+        TZDiagnostics::ReportAtAnchor(MZDiagnosticObserver::EError, aFileName, message);
+        }
     }
 
 EXPORT_C void CZController::LoadFileImageL(TPtrC aFileName, TPtrC aElementName, TBool aUnload)
@@ -27,11 +37,19 @@ EXPORT_C void CZController::LoadFileWavL(TPtrC aSoundFileName, TPtrC aElementNam
     {
     if (Element(aElementName))
         {
+        if (TZDiagnostics::Active())
+            {
+            ReportSoundNotLoaded(aSoundFileName, " not loaded: its element name is taken");
+            }
         return;
         }
     TFileName path;
     if (ResolvePath(aSoundFileName, KSoundsDir, path) != KErrNone)
         {
+        if (TZDiagnostics::Active())
+            {
+            ReportSoundNotLoaded(aSoundFileName, " not loaded: the name is not a valid file name");
+            }
         return;
         }
     HBufC8* bytes = ReadFileLC(path, aSoundFileName);
@@ -40,6 +58,10 @@ EXPORT_C void CZController::LoadFileWavL(TPtrC aSoundFileName, TPtrC aElementNam
     // While SoundSetL may leave, the buffer stays the caller's (on the cleanup stack).
     if (sound->SoundSetL(bytes) == 0)
         {
+        if (TZDiagnostics::Active())
+            {
+            ReportSoundNotLoaded(aSoundFileName, " not loaded: the sound element refuses its data");
+            }
         CleanupStack::PopAndDestroy(2, bytes);
         return;
         }

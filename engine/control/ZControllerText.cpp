@@ -13,6 +13,8 @@
 
 #include "Zolvane.h"
 
+#include "ZDiagnostics.h"
+
 namespace
 {
 _LIT(KTextsDir, "Texts");
@@ -41,6 +43,7 @@ const TInt KTextFontSizeDefault = 12;
 const TInt KTextWidthDefault = 200;
 const TInt KTextWidthBad = 1;
 const TInt KTextLineFeedDefault = 10;
+const TInt KTextLineHeightMax = 200;    // the text element holds line heights to 0..200
 
 // Shape header.
 _LIT(KBrushColor, "BClr");
@@ -72,18 +75,54 @@ inline TInt Clamp(TInt aValue, TInt aMin, TInt aMax)
     return aValue < aMin ? aMin : (aValue > aMax ? aMax : aValue);
     }
 
-// The next token as a number: aMissing when there is no token, aBad when the token does
-// not start with a number (it is consumed all the same).
-TInt NextNumber(TLex& aLex, TInt aMissing, TInt aBad)
+// ---- Reports to the diagnostics observer (made only while one is set)
+
+void ReportWarning(const TDesC& aWord, const TZDiagnosticMessage& aMessage)
+    {
+    TZDiagnostics::Warning(aWord, aMessage);
+    }
+
+// aKeyword's value aValue held to aMin..aMax.
+void ReportClamp(const TDesC& aKeyword, TInt aValue, TInt aMin, TInt aMax)
+    {
+    if (aValue >= aMin && aValue <= aMax)
+        {
+        return;
+        }
+    TZDiagnosticMessage message;
+    message.AddWord(aKeyword).Add(" ").AddNum(aValue).Add(" clamped to ").AddNum(aValue < aMin ? aMin : aMax);
+    ReportWarning(aKeyword, message);
+    }
+
+// The next token as the value of aKeyword: aMissing when there is no token, aBad when
+// the token does not start with a number (it is consumed all the same).
+TInt NextNumber(TLex& aLex, TInt aMissing, TInt aBad, const TDesC& aKeyword)
     {
     const TPtrC token(aLex.NextToken());
     if (token.Length() == 0)
         {
+        if (TZDiagnostics::Active())
+            {
+            TZDiagnosticMessage message;
+            message.AddWord(aKeyword).Add(" has no value at the end of the description: ").AddNum(aMissing)
+                .Add(" used");
+            ReportWarning(aKeyword, message);
+            }
         return aMissing;
         }
     TLex number(token);
     TInt value = 0;
-    return number.Val(value) == KErrNone ? value : aBad;
+    if (number.Val(value) == KErrNone)
+        {
+        return value;
+        }
+    if (TZDiagnostics::Active())
+        {
+        TZDiagnosticMessage message;
+        message.AddWord(token).Add(" is not a number for ").AddWord(aKeyword).Add(": ").AddNum(aBad).Add(" used");
+        ReportWarning(token, message);
+        }
+    return aBad;
     }
 
 // Skips tokens up to and including the header's begin keyword; EFalse if there is none.
@@ -138,7 +177,22 @@ TBool ReadTextHeader(TLex& aLex, TTextHeader& aHeader)
                 {
                 aHeader.iFontName.Set(name);
                 }
-            aHeader.iFontSize = NextNumber(aLex, KTextFontSizeDefault, KTextFontSizeDefault);
+            else if (TZDiagnostics::Active())
+                {
+                TZDiagnosticMessage message;
+                if (name.Length() == 0)
+                    {
+                    message.AddWord(token).Add(" has no font name at the end of the description: font name unchanged");
+                    ReportWarning(token, message);
+                    }
+                else
+                    {
+                    message.Add("font ").AddWord(name)
+                        .Add(" unknown (\"Arial\", \"Courier\" or \"Roman\"): font name unchanged");
+                    ReportWarning(name, message);
+                    }
+                }
+            aHeader.iFontSize = NextNumber(aLex, KTextFontSizeDefault, KTextFontSizeDefault, token);
             }
         else if (token.CompareF(KItalic) == 0)
             {
@@ -163,24 +217,84 @@ TBool ReadTextHeader(TLex& aLex, TTextHeader& aHeader)
                 {
                 aHeader.iAlignment = CGraphicsContext::ERight;
                 }
+            else if (TZDiagnostics::Active())
+                {
+                TZDiagnosticMessage message;
+                message.Add("alignment ").AddWord(word).Add(" unknown (\"Lt\", \"Cr\" or \"Rt\"): alignment unchanged");
+                ReportWarning(word.Length() > 0 ? word : token, message);
+                }
             }
         else if (token.CompareF(KRect) == 0)
             {
-            aHeader.iWidth = NextNumber(aLex, KTextWidthDefault, KTextWidthBad);
+            aHeader.iWidth = NextNumber(aLex, KTextWidthDefault, KTextWidthBad, token);
+            if (TZDiagnostics::Active())
+                {
+                ReportClamp(token, aHeader.iWidth, 1, KMaxTInt);
+                }
             aLex.NextToken();   // the height: read and not used
             }
         else if (token.CompareF(KColor) == 0)
             {
-            aHeader.iColor = NextNumber(aLex, 0, 0);
+            aHeader.iColor = NextNumber(aLex, 0, 0, token);
+            if (TZDiagnostics::Active())
+                {
+                ReportClamp(token, aHeader.iColor, 0, KZColorMax);
+                }
             }
         else if (token.CompareF(KLineHeight) == 0)
             {
-            aHeader.iLineHeight = NextNumber(aLex, 0, 0);
+            aHeader.iLineHeight = NextNumber(aLex, 0, 0, token);
+            if (TZDiagnostics::Active())
+                {
+                ReportClamp(token, aHeader.iLineHeight, 0, KTextLineHeightMax);
+                }
             }
         else if (token.CompareF(KLineFeedHeight) == 0)
             {
-            aHeader.iLineFeedHeight = NextNumber(aLex, KTextLineFeedDefault, KTextLineFeedDefault);
+            aHeader.iLineFeedHeight = NextNumber(aLex, KTextLineFeedDefault, KTextLineFeedDefault, token);
+            if (TZDiagnostics::Active())
+                {
+                ReportClamp(token, aHeader.iLineFeedHeight, 0, KTextLineHeightMax);
+                }
             }
+        }
+    }
+
+// The words before a text header's "BHd" (discarded), and a header that does not end.
+// aLex stands just after "BHd".
+void ReportTextHeaderStart(const TDesC& aText, const TLex& aLex)
+    {
+    TLex before(aText);
+    before.SkipSpace();
+    const TPtrC first(before.Remainder());
+    TLex probe(aLex);
+    const TPtrC rest(probe.Remainder());
+    const TInt headerAt = aText.Length() - rest.Length() - KHeaderBegin().Length();
+    if (first.Length() - rest.Length() - KHeaderBegin().Length() > 0)
+        {
+        TZDiagnosticMessage message;
+        message.Add("text before \"BHd\" discarded");
+        TZDiagnostics::Error(first, message);
+        }
+    TBool complete = EFalse;
+    for (;;)
+        {
+        const TPtrC token(probe.NextToken());
+        if (token.Length() == 0)
+            {
+            break;
+            }
+        if (token.CompareF(KHeaderEnd) == 0)
+            {
+            complete = ETrue;
+            break;
+            }
+        }
+    if (!complete)
+        {
+        TZDiagnosticMessage message;
+        message.Add("text header without \"EHd\": the text is empty and the header is ignored");
+        TZDiagnostics::Error(aText.Mid(headerAt), message);
         }
     }
 
@@ -197,43 +311,72 @@ struct TShapeHeader
     TInt iPointCount;
     };
 
-void ReadShapeHeader(TLex& aLex, TShapeHeader& aHeader)
+// Reads header keywords up to "EHd"; ETrue when "EHd" was reached.
+TBool ReadShapeHeader(TLex& aLex, TShapeHeader& aHeader)
     {
     for (;;)
         {
         const TPtrC token(aLex.NextToken());
-        if (token.Length() == 0 || token.CompareF(KHeaderEnd) == 0)
+        if (token.Length() == 0)
             {
-            return;
+            return EFalse;
+            }
+        if (token.CompareF(KHeaderEnd) == 0)
+            {
+            return ETrue;
             }
         if (token.CompareF(KBrushColor) == 0)
             {
-            aHeader.iBrushColor = NextNumber(aLex, KZColorMax, KZColorMax);
+            aHeader.iBrushColor = NextNumber(aLex, KZColorMax, KZColorMax, token);
+            if (TZDiagnostics::Active())
+                {
+                ReportClamp(token, aHeader.iBrushColor, 0, KZColorMax);
+                }
             }
         else if (token.CompareF(KBrushStyle) == 0)
             {
-            aHeader.iBrushStyle = NextNumber(aLex, CGraphicsContext::ENullBrush, CGraphicsContext::ENullBrush);
+            aHeader.iBrushStyle = NextNumber(aLex, CGraphicsContext::ENullBrush, CGraphicsContext::ENullBrush, token);
+            if (TZDiagnostics::Active())
+                {
+                ReportClamp(token, aHeader.iBrushStyle, 0, KBrushStyleMax);
+                }
             }
         else if (token.CompareF(KPenColor) == 0)
             {
-            aHeader.iPenColor = NextNumber(aLex, 0, 0);
+            aHeader.iPenColor = NextNumber(aLex, 0, 0, token);
+            if (TZDiagnostics::Active())
+                {
+                ReportClamp(token, aHeader.iPenColor, 0, KZColorMax);
+                }
             }
         else if (token.CompareF(KPenStyle) == 0)
             {
-            aHeader.iPenStyle = NextNumber(aLex, CGraphicsContext::ESolidPen, CGraphicsContext::ESolidPen);
+            aHeader.iPenStyle = NextNumber(aLex, CGraphicsContext::ESolidPen, CGraphicsContext::ESolidPen, token);
+            if (TZDiagnostics::Active())
+                {
+                ReportClamp(token, aHeader.iPenStyle, 0, KPenStyleMax);
+                }
             }
         else if (token.CompareF(KPenSize) == 0)
             {
-            aHeader.iPenSize = NextNumber(aLex, 1, 1);
+            aHeader.iPenSize = NextNumber(aLex, 1, 1, token);
+            if (TZDiagnostics::Active())
+                {
+                ReportClamp(token, aHeader.iPenSize, 0, KPenSizeMax);
+                }
             }
         else if (token.CompareF(KRegPoint) == 0)
             {
-            aHeader.iRegX = NextNumber(aLex, 0, 0);
-            aHeader.iRegY = NextNumber(aLex, 0, 0);
+            aHeader.iRegX = NextNumber(aLex, 0, 0, token);
+            aHeader.iRegY = NextNumber(aLex, 0, 0, token);
             }
         else if (token.CompareF(KPointCount) == 0)
             {
-            aHeader.iPointCount = NextNumber(aLex, 1, 1);
+            aHeader.iPointCount = NextNumber(aLex, 1, 1, token);
+            if (TZDiagnostics::Active())
+                {
+                ReportClamp(token, aHeader.iPointCount, 1, KPointCountMax);
+                }
             }
         }
     }
@@ -242,7 +385,8 @@ void ReadShapeHeader(TLex& aLex, TShapeHeader& aHeader)
 // a number takes the place of a coordinate and leaves its point number unused.
 struct TPointReader
     {
-    explicit TPointReader(TPtrC aData) : iLex(aData), iIndex(0) {}
+    // aReport: tell the diagnostics observer about words that are not coordinates.
+    TPointReader(TPtrC aData, TBool aReport) : iLex(aData), iIndex(0), iReport(aReport) {}
     // EFalse at the end of the data.
     TBool Next(TInt& aIndex, TPoint& aPoint)
         {
@@ -257,24 +401,58 @@ struct TPointReader
             TLex x(xToken);
             if (x.Val(aPoint.iX) != KErrNone)
                 {
+                Stray(xToken);
                 continue;
                 }
             const TPtrC yToken(iLex.NextToken());
             if (yToken.Length() == 0)
                 {
+                if (iReport)
+                    {
+                    TZDiagnosticMessage message;
+                    message.Add("point ").AddNum(iIndex).Add(" has no y value: dropped");
+                    TZDiagnostics::Error(xToken, message);
+                    }
                 return EFalse;
                 }
             TLex y(yToken);
             if (y.Val(aPoint.iY) != KErrNone)
                 {
+                Stray(yToken);
                 continue;
+                }
+            if (iReport)
+                {
+                Range(xToken, aPoint.iX);
+                Range(yToken, aPoint.iY);
                 }
             aIndex = iIndex;
             return ETrue;
             }
         }
+    void Stray(const TDesC& aWord)
+        {
+        if (iReport)
+            {
+            TZDiagnosticMessage message;
+            message.AddWord(aWord).Add(" is not a number: point ").AddNum(iIndex)
+                .Add(" is left unused and the pairing of the following coordinates shifts by one");
+            TZDiagnostics::Error(aWord, message);
+            }
+        }
+    void Range(const TDesC& aWord, TInt aValue)
+        {
+        if (aValue < ELEMENT_POINT_MIN || aValue > ELEMENT_POINT_MAX)
+            {
+            TZDiagnosticMessage message;
+            message.Add("coordinate ").AddNum(aValue).Add(" of point ").AddNum(iIndex).Add(" clamped to ")
+                .AddNum(aValue < ELEMENT_POINT_MIN ? ELEMENT_POINT_MIN : ELEMENT_POINT_MAX);
+            TZDiagnostics::Warning(aWord, message);
+            }
+        }
     TLex iLex;
     TInt iIndex;
+    TBool iReport;
     };
 
 // base + aSuffix + aNumber, the base cut to 64 characters.
@@ -307,6 +485,10 @@ EXPORT_C CZElement* CZController::ElementTextAdd(TPtrC aText, TPtrC aName)
     TPtrC content;
     if (SkipToHeader(lex))
         {
+        if (TZDiagnostics::Active())
+            {
+            ReportTextHeaderStart(aText, lex);
+            }
         complete = ReadTextHeader(lex, header);
         if (complete)
             {
@@ -417,8 +599,20 @@ EXPORT_C CZElement* CZController::ElementShapeAdd(TPtrC aText, TPtrC aName)
     TPtrC points;
     if (SkipToHeader(lex))
         {
-        ReadShapeHeader(lex, header);
+        const TBool complete = ReadShapeHeader(lex, header);
         points.Set(lex.Remainder());
+        if (!complete && TZDiagnostics::Active())
+            {
+            TZDiagnosticMessage message;
+            message.Add("shape header without \"EHd\": no points are read");
+            TZDiagnostics::Error(aText.Left(0), message);
+            }
+        }
+    else if (TZDiagnostics::Active())
+        {
+        TZDiagnosticMessage message;
+        message.Add("shape without \"BHd\": no points are read, the shape has default look and one point");
+        TZDiagnostics::Error(aText.Left(0), message);
         }
     header.iBrushColor = Clamp(header.iBrushColor, 0, KZColorMax);
     header.iBrushStyle = Clamp(header.iBrushStyle, 0, KBrushStyleMax);
@@ -432,7 +626,7 @@ EXPORT_C CZElement* CZController::ElementShapeAdd(TPtrC aText, TPtrC aName)
     // stays as it was.
     TInt highest = 0;
         {
-        TPointReader reader(points);
+        TPointReader reader(points, EFalse);
         TInt index = 0;
         TPoint point;
         while (reader.Next(index, point))
@@ -475,7 +669,7 @@ EXPORT_C CZElement* CZController::ElementShapeAdd(TPtrC aText, TPtrC aName)
     shape->PenStyleSet(static_cast<CGraphicsContext::TPenStyle>(header.iPenStyle));
     shape->PenSizeSet(TSize(header.iPenSize, header.iPenSize));
 
-    TPointReader reader(points);
+    TPointReader reader(points, TZDiagnostics::Active());
     TInt index = 0;
     TPoint point;
     while (reader.Next(index, point))
@@ -516,8 +710,42 @@ namespace
 // Finds the next resource between aBegin and aEnd in aLex: its description string (from
 // the first non-white-space character after aBegin to the end of the last token before
 // aEnd). EFalse when the data ends before a whole resource.
+// Resource keywords met where the parser does not look for them: between resources any
+// but the begin keyword (aBegin), inside a resource the begin keyword (a nested or
+// unfinished resource). aInside: the token lies inside a resource.
+void ReportResourceWord(const TDesC8& aToken, const TDesC8& aBegin, const TDesC8& aEnd, TBool aInside)
+    {
+    const TBool resourceWord = aToken.CompareF(KTextBegin) == 0 || aToken.CompareF(KTextEnd) == 0
+        || aToken.CompareF(KShapeBegin) == 0 || aToken.CompareF(KShapeEnd) == 0;
+    if (!resourceWord)
+        {
+        return;
+        }
+    TZDiagnosticMessage message;
+    if (aInside)
+        {
+        if (aToken.CompareF(aBegin) != 0)
+            {
+            return;
+            }
+        message.AddWord(aToken).Add(" inside a resource: taken as part of its description (")
+            .AddWord(aEnd).Add(" missing?)");
+        }
+    else if (aToken.CompareF(aEnd) == 0)
+        {
+        message.AddWord(aToken).Add(" without ").AddWord(aBegin).Add(": skipped");
+        }
+    else
+        {
+        message.AddWord(aToken).Add(aBegin.CompareF(KTextBegin) == 0 ? " in a text resource file" :
+                                    " in a shape resource file").Add(": skipped");
+        }
+    TZDiagnostics::Error(aToken, message);
+    }
+
 TBool NextResource(TLex8& aLex, const TDesC8& aBegin, const TDesC8& aEnd, TPtrC8& aResource)
     {
+    TPtrC8 begin;
     for (;;)
         {
         const TPtrC8 token(aLex.NextToken());
@@ -527,7 +755,12 @@ TBool NextResource(TLex8& aLex, const TDesC8& aBegin, const TDesC8& aEnd, TPtrC8
             }
         if (token.CompareF(aBegin) == 0)
             {
+            begin.Set(token);
             break;
+            }
+        if (TZDiagnostics::Active())
+            {
+            ReportResourceWord(token, aBegin, aEnd, EFalse);
             }
         }
     aLex.SkipSpace();
@@ -539,6 +772,12 @@ TBool NextResource(TLex8& aLex, const TDesC8& aBegin, const TDesC8& aEnd, TPtrC8
         const TPtrC8 token(aLex.NextToken());
         if (token.Length() == 0)
             {
+            if (TZDiagnostics::Active())
+                {
+                TZDiagnosticMessage message;
+                message.Add("resource without ").AddWord(aEnd).Add(" at the end of the data: dropped");
+                TZDiagnostics::Error(begin, message);
+                }
             return EFalse;
             }
         if (token.CompareF(aEnd) == 0)
@@ -546,8 +785,21 @@ TBool NextResource(TLex8& aLex, const TDesC8& aBegin, const TDesC8& aEnd, TPtrC8
             aResource.Set(resource);
             return ETrue;
             }
+        if (TZDiagnostics::Active())
+            {
+            ReportResourceWord(token, aBegin, aEnd, ETrue);
+            }
         resource.Set(aLex.MarkedToken(start));
         }
+    }
+
+// The element of a resource could not be made: the file load fails.
+void ReportResourceFailed(const TDesC8& aResource, TPtrC aElementName)
+    {
+    TZDiagnosticMessage message;
+    message.Add("element ").AddWord(aElementName)
+        .Add(" could not be made (the name is taken by another kind of element, or memory ran out): the file load fails");
+    TZDiagnostics::Error(aResource, message);
     }
 
 // Widens a resource's bytes one by one to 16-bit characters, on the cleanup stack.
@@ -567,10 +819,19 @@ void CZController::LoadResourceTxtL(TLex8& aLex, TPtrC aElementName, TBool aUnlo
         return;
         }
     HBufC* description = WidenLC(resource);
-    CZElement* element = ElementTextAdd(*description, aElementName);
+    CZElement* element = NULL;
+        {
+        // Reports on the description name the places of its words in the file.
+        TZDiagnosticSource source(resource, *description);
+        element = ElementTextAdd(*description, aElementName);
+        }
     CleanupStack::PopAndDestroy(description);
     if (!element)
         {
+        if (TZDiagnostics::Active())
+            {
+            ReportResourceFailed(resource, aElementName);
+            }
         User::Leave(KErrNoMemory);
         }
     element->Unload(aUnload);
@@ -584,10 +845,19 @@ void CZController::LoadResourceShpL(TLex8& aLex, TPtrC aElementName, TBool aUnlo
         return;
         }
     HBufC* description = WidenLC(resource);
-    CZElement* element = ElementShapeAdd(*description, aElementName);
+    CZElement* element = NULL;
+        {
+        // Reports on the description name the places of its words in the file.
+        TZDiagnosticSource source(resource, *description);
+        element = ElementShapeAdd(*description, aElementName);
+        }
     CleanupStack::PopAndDestroy(description);
     if (!element)
         {
+        if (TZDiagnostics::Active())
+            {
+            ReportResourceFailed(resource, aElementName);
+            }
         User::Leave(KErrNoMemory);
         }
     element->Unload(aUnload);
@@ -623,6 +893,7 @@ void CZController::LoadResourceFileL(TPtrC aFileName, TPtrC aElementName, TBool 
         return;
         }
     HBufC8* bytes = ReadFileLC(path, aFileName);
+    TZDiagnosticSource source(path, *bytes);
     TLex8 lex(*bytes);
     if (SkipToResources(lex))
         {
@@ -632,6 +903,12 @@ void CZController::LoadResourceFileL(TPtrC aFileName, TPtrC aElementName, TBool 
             ResourceName(name, aElementName, aSuffix, k);
             (this->*aParser)(lex, name, aUnload);
             }
+        }
+    else if (TZDiagnostics::Active())
+        {
+        TZDiagnosticMessage message;
+        message.Add("\"BRes\" missing: file ignored");
+        TZDiagnostics::Error(bytes->Left(0), message);
         }
     CleanupStack::PopAndDestroy(bytes);
     }

@@ -10,6 +10,8 @@
 
 #include <Zolvane.h>
 
+#include "ZDiagnostics.h"
+
 namespace
     {
     _LIT(KMoviesDir, "Movies");
@@ -79,26 +81,53 @@ namespace
     const TInt KListRestartPeriod = 50000;  // frame period after a movie list load
     const TInt KDefaultBgColor = KZColorMax;
     const TInt KNone = -1;
+    const TInt KSpritePenSizeMax = 128;     // a sprite's pen size is held to 0..128
 
     TBool Is(const TDesC8& aToken, const TDesC8& aKeyword)
         {
         return aToken.CompareF(aKeyword) == 0;
         }
 
-    // The next token read as a number. aDefault when the data has ended or the token is
-    // not a whole decimal integer (with optional sign) that fits 32 bits; the token is
-    // used up either way.
-    TInt NextValue(TLex8& aLex, TInt aDefault)
+    // Tells the observer that aKeyword got its default: its value is missing (aValue
+    // empty, at the end of the data) or is not a number.
+    void ReportDefault(const TDesC8& aKeyword, const TDesC8& aValue, TInt aDefault)
+        {
+        TZDiagnosticMessage message;
+        if (aValue.Length() == 0)
+            {
+            message.AddWord(aKeyword).Add(" has no value at the end of the data: ").AddNum(aDefault).Add(" used");
+            TZDiagnostics::Warning(aKeyword, message);
+            }
+        else
+            {
+            message.AddWord(aValue).Add(" is not a number for ").AddWord(aKeyword).Add(": ").AddNum(aDefault)
+                .Add(" used");
+            TZDiagnostics::Warning(aValue, message);
+            }
+        }
+
+    // The next token read as the value of aKeyword. aDefault when the data has ended or
+    // the token is not a whole decimal integer (with optional sign) that fits 32 bits;
+    // the token is used up either way.
+    TInt NextValue(TLex8& aLex, TInt aDefault, const TDesC8& aKeyword)
         {
         TPtrC8 token(aLex.NextToken());
         if (token.Length() == 0)
             {
+            if (TZDiagnostics::Active())
+                {
+                ReportDefault(aKeyword, token, aDefault);
+                }
             return aDefault;
             }
         TLex8 number(token);
         TInt value = 0;
         if (number.Val(value) != KErrNone || !number.Eos())
             {
+            if (TZDiagnostics::Active())
+                {
+                ReportDefault(aKeyword, token, aDefault);
+                }
             return aDefault;
             }
         return value;
@@ -121,9 +150,123 @@ namespace
             }
         }
 
+    // Where aLex stands: in reports only, where the lexer runs over the bytes of the
+    // innermost registered file (null otherwise).
+    const TUint8* Position(const TLex8& aLex)
+        {
+        const TUint8* bytes = TZDiagnostics::FileBytes();
+        return bytes ? bytes + aLex.Offset() : NULL;
+        }
+
+    // The keyword aLex has just read (a keyword of fixed length), for reports.
+    TPtrC8 KeywordRead(const TLex8& aLex, const TDesC8& aKeyword)
+        {
+        const TUint8* at = Position(aLex);
+        return at ? TPtrC8(at - aKeyword.Length(), aKeyword.Length()) : TPtrC8();
+        }
+
     TInt Clamp(TInt aValue, TInt aMin, TInt aMax)
         {
         return aValue < aMin ? aMin : (aValue > aMax ? aMax : aValue);
+        }
+
+    // ---- Reports to the diagnostics observer (made only while one is set)
+
+    // The blocks of a movie file. EOutside: between the header and the frames, between
+    // frames.
+    enum TBlock { ENoBlock, EMovieLevel, EHeaderBlock, EFrameBlock, ESpriteBlock, EOutside };
+
+    const TDesC8* const KMovieWords[] = { &KBeginMovie, &KEndMovie };
+    const TDesC8* const KHeaderWords[] =
+        { &KBeginHeader, &KEndHeader, &KFrameCount, &KBitmapCount, &KTextCount, &KShapeCount, &KSoundCount,
+          &KBgColor };
+    const TDesC8* const KFrameWords[] =
+        { &KBeginFrame, &KEndFrame, &KFrameNumber, &KTempo, &KSound, &KBeginSprite };
+    const TDesC8* const KSpriteWords[] =
+        { &KEndSprite, &KChannel, &KLocation, &KAngle, &KLifeTime, &KBlend, &KTransition, &KBitmap, &KRegPoint,
+          &KMask, &KSize, &KLine, &KArc, &KRect, &KEllipse, &KPie, &KRoundRect, &KBrushColor, &KBrushStyle,
+          &KPenColor, &KPenStyle, &KPenSize, &KPoint, &KCornerSize, &KText, &KShape };
+
+    template <TInt N>
+    TBool OneOf(const TDesC8& aToken, const TDesC8* const (&aWords)[N])
+        {
+        for (TInt i = 0; i < N; i++)
+            {
+            if (Is(aToken, *aWords[i]))
+                {
+                return ETrue;
+                }
+            }
+        return EFalse;
+        }
+
+    // The block whose keyword aToken is; ENoBlock for any other word.
+    TBlock BlockOf(const TDesC8& aToken)
+        {
+        return OneOf(aToken, KSpriteWords) ? ESpriteBlock : OneOf(aToken, KFrameWords) ? EFrameBlock
+            : OneOf(aToken, KHeaderWords) ? EHeaderBlock : OneOf(aToken, KMovieWords) ? EMovieLevel : ENoBlock;
+        }
+
+    // A word that the parser skips in aWhere: reported when it is a keyword of another
+    // block, which the writer meant for that block. Other words are comments. One-letter
+    // keywords are reported only inside sprite records: elsewhere they are too common in
+    // comments ("a", "c") to be taken for misplaced keywords.
+    void ReportSkipped(const TDesC8& aToken, TBlock aWhere)
+        {
+        const TBlock owner = BlockOf(aToken);
+        if (owner == ENoBlock || (aToken.Length() < 2 && aWhere != ESpriteBlock))
+            {
+            return;
+            }
+        TZDiagnosticMessage message;
+        message.AddWord(aToken);
+        switch (aWhere)
+            {
+            case ESpriteBlock:
+                message.Add(" inside a sprite record: skipped (\"ESp\" missing?)");
+                break;
+            case EFrameBlock:
+                message.Add(" inside a frame: skipped")
+                    .Add(owner == ESpriteBlock ? " (\"BSp\" missing?)" : " (\"EFrm\" missing?)");
+                break;
+            case EHeaderBlock:
+                message.Add(" inside the header: skipped (\"EHd\" missing?)");
+                break;
+            case EMovieLevel:
+                message.Add(" before the header: skipped");
+                break;
+            default:
+                message.Add(" outside a frame: skipped")
+                    .Add(owner == ESpriteBlock ? " (\"BFrm\" or \"BSp\" missing?)"
+                         : owner == EFrameBlock ? " (\"BFrm\" missing?)" : "");
+                break;
+            }
+        TZDiagnostics::Error(aToken, message);
+        }
+
+    // aKeyword's value aValue held to aMin..aMax by the engine.
+    void ReportClamp(const TDesC8& aKeyword, TInt aValue, TInt aMin, TInt aMax)
+        {
+        if (aValue >= aMin && aValue <= aMax)
+            {
+            return;
+            }
+        TZDiagnosticMessage message;
+        message.AddWord(aKeyword).Add(" ").AddNum(aValue).Add(" clamped to ").AddNum(aValue < aMin ? aMin : aMax);
+        TZDiagnostics::Warning(aKeyword, message);
+        }
+
+    // aKeyword's value aValue outside aMin..aMax: the engine uses aDefault instead.
+    void ReportOutOfRange(const TDesC8& aKeyword, TInt aValue, TInt aMin, TInt aMax, TInt aDefault)
+        {
+        if (aValue >= aMin && aValue <= aMax)
+            {
+            return;
+            }
+        TZDiagnosticMessage message;
+        message.AddWord(aKeyword).Add(" ").AddNum(aValue).Add(" is not one of ").AddNum(aMin).Add("..")
+            .AddNum(aMax).Add(": ").AddNum(aDefault).Add(" used");
+        TZDiagnostics::Warning(aKeyword, message);
         }
 
     // aA + aB held to the 32-bit range, for corners computed from untrusted values.
@@ -187,6 +330,139 @@ namespace
             return iWidth > KNone && iHeight > KNone;
             }
         };
+
+    // The words of a sprite record that set its values, for reports. Empty when absent.
+    struct TRecordWords
+        {
+        TPtrC8 iBegin;
+        TPtrC8 iChannel;
+        TPtrC8 iContent;
+        TPtrC8 iBlend;
+        TPtrC8 iMask;
+        TPtrC8 iSize;
+        TPtrC8 iRegPoint;
+        TPtrC8 iBrushColor;
+        TPtrC8 iBrushStyle;
+        TPtrC8 iPenColor;
+        TPtrC8 iPenStyle;
+        TPtrC8 iPenSize;
+        TPtrC8 iPoint;
+        TPtrC8 iCornerSize;
+
+        // A content keyword; it replaces any chosen before it.
+        void Content(const TDesC8& aKeyword)
+            {
+            if (TZDiagnostics::Active() && iContent.Length() > 0)
+                {
+                TZDiagnosticMessage message;
+                message.AddWord(aKeyword).Add(" replaces the content ").AddWord(iContent)
+                    .Add(" chosen before it in the record");
+                TZDiagnostics::Warning(aKeyword, message);
+                }
+            iContent.Set(aKeyword);
+            }
+        };
+
+    void ReportUnknownElement(const TDesC8& aKeyword, const TDesC& aName)
+        {
+        TZDiagnosticMessage message;
+        message.Add("unknown element ").AddWord(aName).Add(": record dropped");
+        TZDiagnostics::Error(aKeyword, message);
+        }
+
+    void ReportNoEffect(const TDesC8& aKeyword, const char* aRecord)
+        {
+        if (aKeyword.Length() == 0)
+            {
+            return;
+            }
+        TZDiagnosticMessage message;
+        message.AddWord(aKeyword).Add(" has no effect on ").Add(aRecord).Add(": ignored");
+        TZDiagnostics::Warning(aKeyword, message);
+        }
+
+    // Values of a complete record that the engine replaces, clamps or does not use.
+    void ReportRecordValues(const TSpriteRecord& aRecord, const TRecordWords& aWords)
+        {
+        const TBool bitmap = aRecord.iBitmap >= 0;
+        const TBool simpleShape = !bitmap && aRecord.iShapeType != 0;
+        const TBool text = !bitmap && !simpleShape && aRecord.iText >= 0;
+        const TBool shape = !bitmap && !simpleShape && !text && aRecord.iShape >= 0;
+        const char* kind = bitmap ? "a bitmap record" : simpleShape ? "a simple-shape record"
+            : text ? "a text record" : shape ? "a vector-shape record" : "a property record";
+        if (aWords.iBlend.Length() > 0)
+            {
+            ReportClamp(aWords.iBlend, aRecord.iBlend, 0, 100);
+            }
+        if (!bitmap)
+            {
+            ReportNoEffect(aWords.iRegPoint, kind);
+            }
+        if (!bitmap && !shape)
+            {
+            ReportNoEffect(aWords.iMask, kind);
+            }
+        if (text)
+            {
+            ReportNoEffect(aWords.iSize, kind);
+            }
+        else if (!simpleShape && aWords.iSize.Length() > 0 && !aRecord.SizeGiven())
+            {
+            TZDiagnosticMessage message;
+            message.AddWord(aWords.iSize).Add(" ").AddNum(aRecord.iWidth).Add(" ").AddNum(aRecord.iHeight)
+                .Add(": the size is not applied (both values must be 0 or more)");
+            TZDiagnostics::Warning(aWords.iSize, message);
+            }
+        if (!simpleShape)
+            {
+            ReportNoEffect(aWords.iBrushColor, kind);
+            ReportNoEffect(aWords.iBrushStyle, kind);
+            ReportNoEffect(aWords.iPenColor, kind);
+            ReportNoEffect(aWords.iPenStyle, kind);
+            ReportNoEffect(aWords.iPenSize, kind);
+            ReportNoEffect(aWords.iPoint, kind);
+            ReportNoEffect(aWords.iCornerSize, kind);
+            return;
+            }
+        if (aWords.iBrushColor.Length() > 0)
+            {
+            ReportClamp(aWords.iBrushColor, aRecord.iBrushColor, 0, KZColorMax);
+            }
+        if (aWords.iPenColor.Length() > 0)
+            {
+            ReportClamp(aWords.iPenColor, aRecord.iPenColor, 0, KZColorMax);
+            }
+        if (aWords.iBrushStyle.Length() > 0)
+            {
+            ReportOutOfRange(aWords.iBrushStyle, aRecord.iBrushStyle, CGraphicsContext::ENullBrush,
+                             CGraphicsContext::EDiamondCrossHatchBrush, CGraphicsContext::ENullBrush);
+            }
+        if (aWords.iPenStyle.Length() > 0)
+            {
+            ReportOutOfRange(aWords.iPenStyle, aRecord.iPenStyle, CGraphicsContext::ENullPen,
+                             CGraphicsContext::EDotDotDashPen, CGraphicsContext::ESolidPen);
+            }
+        if (aWords.iPenSize.Length() > 0)
+            {
+            ReportClamp(aWords.iPenSize, aRecord.iPenSize.iWidth, 0, KSpritePenSizeMax);
+            ReportClamp(aWords.iPenSize, aRecord.iPenSize.iHeight, 0, KSpritePenSizeMax);
+            }
+        const char* shapeKind = aRecord.iShapeType == LINE ? "a line record" : "this simple-shape record";
+        if (aRecord.iShapeType != LINE)
+            {
+            ReportNoEffect(aWords.iPoint, shapeKind);
+            }
+        if (aRecord.iShapeType != ROUNDRECT)
+            {
+            ReportNoEffect(aWords.iCornerSize, shapeKind);
+            }
+        if (aRecord.iShapeType == ARC || aRecord.iShapeType == PIE)
+            {
+            TZDiagnosticMessage message;
+            message.AddWord(aWords.iContent).Add(" carries no geometry: the record only sets the look");
+            TZDiagnostics::Warning(aWords.iContent, message);
+            }
+        }
     }
 
 // ---------------------------------------------------------------------------------------
@@ -299,6 +575,7 @@ TInt CZController::LoadMovieL(TPtrC aMovieName)
         }
 
     HBufC8* bytes = ReadFileLC(path, aMovieName);
+    TZDiagnosticSource source(path, *bytes);
     TLex8 lex(*bytes);
     if (SkipTo(lex, KBeginMovie))
         {
@@ -306,16 +583,103 @@ TInt CZController::LoadMovieL(TPtrC aMovieName)
         while (LoadMovieFrameL(lex, aMovieName))
             {
             }
+        if (TZDiagnostics::Active())
+            {
+            // Whatever follows "EndMovie" is not read; frames there are lost.
+            for (;;)
+                {
+                const TPtrC8 token(lex.NextToken());
+                if (token.Length() == 0)
+                    {
+                    break;
+                    }
+                if (Is(token, KBeginFrame))
+                    {
+                    TZDiagnosticMessage message;
+                    message.Add("frame after \"EndMovie\": not loaded");
+                    TZDiagnostics::Error(token, message);
+                    }
+                }
+            }
+        }
+    else if (TZDiagnostics::Active())
+        {
+        TZDiagnosticMessage message;
+        message.Add("\"BeginMovie\" missing: the movie is empty");
+        TZDiagnostics::Error(bytes->Left(0), message);
         }
     CleanupStack::PopAndDestroy(bytes);
     return 1;
     }
 
+namespace
+    {
+    // Looks ahead (on a copy of the lexer) at the words the header search will skip.
+    void ReportHeaderSearch(const TLex8& aLex)
+        {
+        TLex8 probe(aLex);
+        const TPtrC8 beginMovie(KeywordRead(aLex, KBeginMovie));
+        if (!SkipTo(probe, KBeginHeader))
+            {
+            TZDiagnosticMessage message;
+            message.Add("\"BHd\" missing: nothing is loaded and the movie has no frames");
+            TZDiagnostics::Error(beginMovie, message);
+            return;
+            }
+        const TUint8* header = Position(probe);
+        probe.Assign(aLex);
+        for (;;)
+            {
+            const TPtrC8 token(probe.NextToken());
+            if (token.Ptr() + token.Length() >= header)
+                {
+                break;
+                }
+            ReportSkipped(token, EMovieLevel);
+            }
+        }
+
+    // Runs a resource loader of the header; a leave is told to the observer, then passed on.
+    template <class TLoad>
+    void LoadReportedL(TLoad aLoad, const TDesC8& aKeyword, const TDesC& aFileName)
+        {
+        if (!TZDiagnostics::Active())
+            {
+            aLoad();
+            return;
+            }
+        TZDiagnostics::Anchor(aKeyword);
+        TRAPD(err, aLoad());
+        if (err != KErrNone)
+            {
+            TZDiagnosticMessage message;
+            message.AddWord(aKeyword).Add(": cannot load ").AddWord(aFileName).Add(" (error ").AddNum(err)
+                .Add("): the movie load fails");
+            TZDiagnostics::Error(aKeyword, message);
+            User::Leave(err);
+            }
+        }
+    }
+
 void CZController::LoadMovieHeaderL(TLex8& aLex, TPtrC aMovieName)
     {
+    if (TZDiagnostics::Active())
+        {
+        ReportHeaderSearch(aLex);
+        }
     if (!SkipTo(aLex, KBeginHeader))
         {
         return;
+        }
+    // The keywords that asked for resources, for reports.
+    TPtrC8 beginHeader;
+    TPtrC8 bitmapKeyword;
+    TPtrC8 textKeyword;
+    TPtrC8 shapeKeyword;
+    TPtrC8 soundKeyword;
+    if (TZDiagnostics::Active())
+        {
+        beginHeader.Set(KeywordRead(aLex, KBeginHeader));
         }
     TInt frameCount = 0;
     TInt bitmapCount = 0;
@@ -338,27 +702,39 @@ void CZController::LoadMovieHeaderL(TLex8& aLex, TPtrC aMovieName)
             }
         if (Is(token, KFrameCount))
             {
-            frameCount = NextValue(aLex, 0);
+            frameCount = NextValue(aLex, 0, token);
             }
         else if (Is(token, KBitmapCount))
             {
-            bitmapCount = NextValue(aLex, 0);
+            bitmapCount = NextValue(aLex, 0, token);
+            bitmapKeyword.Set(token);
             }
         else if (Is(token, KTextCount))
             {
-            textCount = NextValue(aLex, 0);
+            textCount = NextValue(aLex, 0, token);
+            textKeyword.Set(token);
             }
         else if (Is(token, KShapeCount))
             {
-            shapeCount = NextValue(aLex, 0);
+            shapeCount = NextValue(aLex, 0, token);
+            shapeKeyword.Set(token);
             }
         else if (Is(token, KSoundCount))
             {
-            soundCount = NextValue(aLex, 0);
+            soundCount = NextValue(aLex, 0, token);
+            soundKeyword.Set(token);
             }
         else if (Is(token, KBgColor))
             {
-            bgColor = NextValue(aLex, KDefaultBgColor);
+            bgColor = NextValue(aLex, KDefaultBgColor, token);
+            if (TZDiagnostics::Active())
+                {
+                ReportClamp(token, bgColor, 0, KZColorMax);
+                }
+            }
+        else if (TZDiagnostics::Active())
+            {
+            ReportSkipped(token, EHeaderBlock);
             }
         }
 
@@ -366,6 +742,12 @@ void CZController::LoadMovieHeaderL(TLex8& aLex, TPtrC aMovieName)
     // count of 0 every frame of the file is refused.
     if (!complete)
         {
+        if (TZDiagnostics::Active())
+            {
+            TZDiagnosticMessage message;
+            message.Add("header without \"EHd\" at the end of the data: nothing is loaded and the movie has no frames");
+            TZDiagnostics::Error(beginHeader, message);
+            }
         return;
         }
     iPlayer->FrameCount(frameCount);
@@ -376,17 +758,17 @@ void CZController::LoadMovieHeaderL(TLex8& aLex, TPtrC aMovieName)
     if (bitmapCount > 0)
         {
         MakeResourceFileName(fileName, aMovieName, KImageExtension);
-        LoadFileImageL(fileName, baseName, ETrue);
+        LoadReportedL([&]() { LoadFileImageL(fileName, baseName, ETrue); }, bitmapKeyword, fileName);
         }
     if (textCount > 0)
         {
         MakeResourceFileName(fileName, aMovieName, KTextExtension);
-        LoadFileTextL(fileName, baseName, ETrue);
+        LoadReportedL([&]() { LoadFileTextL(fileName, baseName, ETrue); }, textKeyword, fileName);
         }
     if (shapeCount > 0)
         {
         MakeResourceFileName(fileName, aMovieName, KShapeExtension);
-        LoadFileShapeL(fileName, baseName, ETrue);
+        LoadReportedL([&]() { LoadFileShapeL(fileName, baseName, ETrue); }, shapeKeyword, fileName);
         }
     for (TInt k = 1; k <= soundCount; k++)
         {
@@ -396,7 +778,7 @@ void CZController::LoadMovieHeaderL(TLex8& aLex, TPtrC aMovieName)
         fileName.Append(KSoundExtension);
         TElementName elementName;
         MakeElementName(elementName, aMovieName, KSoundInfix, k);
-        LoadFileWavL(fileName, elementName, ETrue);
+        LoadReportedL([&]() { LoadFileWavL(fileName, elementName, ETrue); }, soundKeyword, fileName);
         }
     }
 
@@ -414,8 +796,20 @@ TBool CZController::LoadMovieFrameL(TLex8& aLex, TPtrC aMovieName)
             {
             break;
             }
+        if (TZDiagnostics::Active())
+            {
+            ReportSkipped(token, EOutside);
+            }
         }
 
+    // The words that made the frame, for reports.
+    TPtrC8 beginFrame;
+    TPtrC8 numberKeyword;
+    if (TZDiagnostics::Active())
+        {
+        beginFrame.Set(KeywordRead(aLex, KBeginFrame));
+        numberKeyword.Set(beginFrame);
+        }
     CZFrame* frame = CZFrame::NewLC();
     TBool complete = EFalse;
     for (;;)
@@ -432,35 +826,102 @@ TBool CZController::LoadMovieFrameL(TLex8& aLex, TPtrC aMovieName)
             }
         if (Is(token, KFrameNumber))
             {
-            frame->FrameNumber(NextValue(aLex, 0));
+            frame->FrameNumber(NextValue(aLex, 0, token));
+            numberKeyword.Set(token);
             }
         else if (Is(token, KTempo))
             {
-            frame->Tempo(NextValue(aLex, KNone));
+            frame->Tempo(NextValue(aLex, KNone, token));
+            if (TZDiagnostics::Active())
+                {
+                if (frame->Tempo() <= 0 && frame->Tempo() != KNone)
+                    {
+                    TZDiagnosticMessage message;
+                    message.AddWord(token).Add(" ").AddNum(frame->Tempo()).Add(": the tempo is left unchanged");
+                    TZDiagnostics::Warning(token, message);
+                    }
+                else
+                    {
+                    ReportClamp(token, frame->Tempo(), KZTempoMin, KZTempoMax);
+                    }
+                }
             }
         else if (Is(token, KSound))
             {
-            const TInt number = NextValue(aLex, KNone);
+            const TInt number = NextValue(aLex, KNone, token);
             if (number > 0)
                 {
                 TElementName name;
                 MakeElementName(name, aMovieName, KSoundInfix, number);
                 // Only a sound element is taken; anything else of that name is not.
-                frame->Sound(Element(name));
+                CZElement* sound = Element(name);
+                frame->Sound(sound);
+                if (TZDiagnostics::Active() && (!sound || sound->Type() != SOUND_ELEMENT))
+                    {
+                    TZDiagnosticMessage message;
+                    message.Add("sound ").AddNum(number).Add(" (").AddWord(name)
+                        .Add(sound ? ") is not a sound" : ") not loaded").Add(": the frame has no sound");
+                    TZDiagnostics::Error(token, message);
+                    }
+                }
+            else if (TZDiagnostics::Active() && number != KNone)
+                {
+                TZDiagnosticMessage message;
+                message.AddWord(token).Add(" ").AddNum(number).Add(": the frame has no sound");
+                TZDiagnostics::Warning(token, message);
                 }
             }
         else if (Is(token, KBeginSprite))
             {
             LoadMovieSpriteL(aLex, frame, aMovieName);
             }
+        else if (TZDiagnostics::Active())
+            {
+            ReportSkipped(token, EFrameBlock);
+            }
         }
 
+    // What the player will say, for the report: it refuses a number out of range or not
+    // after the last frame's.
+    TInt lastNumber = 0;
+    if (TZDiagnostics::Active() && iPlayer->iFrameList->Count() > 0)
+        {
+        lastNumber = iPlayer->iFrameList->At(iPlayer->iFrameList->Count() - 1)->FrameNumber();
+        }
     if (complete && iPlayer->FrameAddL(frame))
         {
         CleanupStack::Pop(frame);   // the player has it
         }
     else
         {
+        if (TZDiagnostics::Active())
+            {
+            TZDiagnosticMessage message;
+            const TInt number = frame->FrameNumber();
+            if (!complete)
+                {
+                message.Add("frame without \"EFrm\" at the end of the data: dropped");
+                TZDiagnostics::Error(beginFrame, message);
+                }
+            else
+                {
+                message.Add("frame ").AddNum(number);
+                if (number < 1)
+                    {
+                    message.Add(" refused (frames are numbered from 1)");
+                    }
+                else if (number > iPlayer->iFrameCount)
+                    {
+                    message.Add(" refused (above the frame count ").AddNum(iPlayer->iFrameCount).Add(")");
+                    }
+                else
+                    {
+                    message.Add(" after ").AddNum(lastNumber).Add(" refused");
+                    }
+                message.Add(": its records are skipped");
+                TZDiagnostics::Error(numberKeyword, message);
+                }
+            }
         // Refused (number out of range or not after the last frame's) or unfinished.
         CleanupStack::PopAndDestroy(frame);
         }
@@ -470,6 +931,11 @@ TBool CZController::LoadMovieFrameL(TLex8& aLex, TPtrC aMovieName)
 void CZController::LoadMovieSpriteL(TLex8& aLex, CZFrame* aFrame, TPtrC aMovieName)
     {
     TSpriteRecord r;
+    TRecordWords words;
+    if (TZDiagnostics::Active())
+        {
+        words.iBegin.Set(KeywordRead(aLex, KBeginSprite));
+        }
     TBool complete = EFalse;
     for (;;)
         {
@@ -485,83 +951,105 @@ void CZController::LoadMovieSpriteL(TLex8& aLex, CZFrame* aFrame, TPtrC aMovieNa
             }
         if (Is(token, KChannel))
             {
-            r.iChannel = NextValue(aLex, 0);
+            r.iChannel = NextValue(aLex, 0, token);
+            words.iChannel.Set(token);
             }
         else if (Is(token, KLocation))
             {
-            r.iLoc.iX = NextValue(aLex, 0);
-            r.iLoc.iY = NextValue(aLex, 0);
+            r.iLoc.iX = NextValue(aLex, 0, token);
+            r.iLoc.iY = NextValue(aLex, 0, token);
             }
         else if (Is(token, KAngle))
             {
-            r.iAngle = NextValue(aLex, 0);
+            r.iAngle = NextValue(aLex, 0, token);
             }
         else if (Is(token, KLifeTime))
             {
-            r.iLifeTime = NextValue(aLex, 0);
+            r.iLifeTime = NextValue(aLex, 0, token);
             }
         else if (Is(token, KBlend))
             {
-            r.iBlend = NextValue(aLex, 100);
+            r.iBlend = NextValue(aLex, 100, token);
+            words.iBlend.Set(token);
             }
         else if (Is(token, KTransition))
             {
-            r.iTransition = NextValue(aLex, 0);
-            r.iTransitionTime = NextValue(aLex, 0);
+            r.iTransition = NextValue(aLex, 0, token);
+            r.iTransitionTime = NextValue(aLex, 0, token);
             }
         else if (Is(token, KBitmap))
             {
+            words.Content(token);
             r.ContentClear();
-            r.iBitmap = NextValue(aLex, KNone);
+            r.iBitmap = NextValue(aLex, KNone, token);
             }
         else if (Is(token, KRegPoint))
             {
-            r.iRegPoint.iX = NextValue(aLex, 0);
-            r.iRegPoint.iY = NextValue(aLex, 0);
+            r.iRegPoint.iX = NextValue(aLex, 0, token);
+            r.iRegPoint.iY = NextValue(aLex, 0, token);
+            words.iRegPoint.Set(token);
             }
         else if (Is(token, KMask))
             {
             r.iMask = ETrue;
+            words.iMask.Set(token);
             }
         else if (Is(token, KSize))
             {
-            r.iWidth = NextValue(aLex, KNone);
-            r.iHeight = NextValue(aLex, KNone);
+            r.iWidth = NextValue(aLex, KNone, token);
+            r.iHeight = NextValue(aLex, KNone, token);
+            words.iSize.Set(token);
             }
         else if (Is(token, KLine) || Is(token, KArc) || Is(token, KRect) || Is(token, KEllipse)
                  || Is(token, KPie) || Is(token, KRoundRect))
             {
+            words.Content(token);
             r.ContentClear();
             r.iShapeType = Is(token, KLine) ? LINE : Is(token, KArc) ? ARC : Is(token, KRect) ? RECT
                 : Is(token, KEllipse) ? ELLIPSE : Is(token, KPie) ? PIE : ROUNDRECT;
             }
         else if (Is(token, KBrushColor))
             {
-            r.iBrushColor = NextValue(aLex, 0);
+            r.iBrushColor = NextValue(aLex, 0, token);
+            words.iBrushColor.Set(token);
             }
         else if (Is(token, KBrushStyle))
             {
-            r.iBrushStyle = NextValue(aLex, CGraphicsContext::ENullBrush);
+            r.iBrushStyle = NextValue(aLex, CGraphicsContext::ENullBrush, token);
+            words.iBrushStyle.Set(token);
             }
         else if (Is(token, KPenColor))
             {
-            r.iPenColor = NextValue(aLex, 0);
+            r.iPenColor = NextValue(aLex, 0, token);
+            words.iPenColor.Set(token);
             }
         else if (Is(token, KPenStyle))
             {
-            r.iPenStyle = NextValue(aLex, CGraphicsContext::ESolidPen);
+            r.iPenStyle = NextValue(aLex, CGraphicsContext::ESolidPen, token);
+            words.iPenStyle.Set(token);
             }
         else if (Is(token, KPenSize))
             {
-            r.iPenSize.iWidth = NextValue(aLex, 1);
-            r.iPenSize.iHeight = NextValue(aLex, 1);
+            r.iPenSize.iWidth = NextValue(aLex, 1, token);
+            r.iPenSize.iHeight = NextValue(aLex, 1, token);
+            words.iPenSize.Set(token);
             }
         else if (Is(token, KPoint))
             {
             // The first two points count; further ones are read and ignored.
             TPoint point;
-            point.iX = NextValue(aLex, 0);
-            point.iY = NextValue(aLex, 0);
+            point.iX = NextValue(aLex, 0, token);
+            point.iY = NextValue(aLex, 0, token);
+            if (words.iPoint.Length() == 0)
+                {
+                words.iPoint.Set(token);
+                }
+            if (r.iPoints == 2 && TZDiagnostics::Active())
+                {
+                TZDiagnosticMessage message;
+                message.Add("more than two ").AddWord(token).Add(" in a record: this one is ignored");
+                TZDiagnostics::Warning(token, message);
+                }
             if (r.iPoints == 0)
                 {
                 r.iPoint1 = point;
@@ -577,24 +1065,54 @@ void CZController::LoadMovieSpriteL(TLex8& aLex, CZFrame* aFrame, TPtrC aMovieNa
             }
         else if (Is(token, KCornerSize))
             {
-            r.iCornerSize.iWidth = NextValue(aLex, 0);
-            r.iCornerSize.iHeight = NextValue(aLex, 0);
+            r.iCornerSize.iWidth = NextValue(aLex, 0, token);
+            r.iCornerSize.iHeight = NextValue(aLex, 0, token);
+            words.iCornerSize.Set(token);
             }
         else if (Is(token, KText))
             {
+            words.Content(token);
             r.ContentClear();
-            r.iText = NextValue(aLex, KNone);
+            r.iText = NextValue(aLex, KNone, token);
             }
         else if (Is(token, KShape))
             {
+            words.Content(token);
             r.ContentClear();
-            r.iShape = NextValue(aLex, KNone);
+            r.iShape = NextValue(aLex, KNone, token);
+            }
+        else if (TZDiagnostics::Active())
+            {
+            ReportSkipped(token, ESpriteBlock);
             }
         }
 
     if (!complete || r.iChannel < 1)
         {
+        if (TZDiagnostics::Active())
+            {
+            TZDiagnosticMessage message;
+            if (!complete)
+                {
+                message.Add("sprite record without \"ESp\" at the end of the data: dropped");
+                TZDiagnostics::Error(words.iBegin, message);
+                }
+            else if (words.iChannel.Length() == 0)
+                {
+                message.Add("sprite record without a channel (\"C\"): dropped");
+                TZDiagnostics::Error(words.iBegin, message);
+                }
+            else
+                {
+                message.Add("channel ").AddNum(r.iChannel).Add(" below 1: record dropped");
+                TZDiagnostics::Error(words.iChannel, message);
+                }
+            }
         return;
+        }
+    if (TZDiagnostics::Active())
+        {
+        ReportRecordValues(r, words);
         }
 
     // An element record keeps width and height -1 unless the record gives a size, so
@@ -613,6 +1131,10 @@ void CZController::LoadMovieSpriteL(TLex8& aLex, CZFrame* aFrame, TPtrC aMovieNa
         CZElement* element = Element(name);
         if (!element)
             {
+            if (TZDiagnostics::Active())
+                {
+                ReportUnknownElement(words.iContent, name);
+                }
             return;
             }
         // Every bitmap record sets the registration point, so the last one loaded wins.
@@ -679,6 +1201,10 @@ void CZController::LoadMovieSpriteL(TLex8& aLex, CZFrame* aFrame, TPtrC aMovieNa
         CZElement* element = Element(name);
         if (!element)
             {
+            if (TZDiagnostics::Active())
+                {
+                ReportUnknownElement(words.iContent, name);
+                }
             return;
             }
         CZSprite* record = aFrame->SpriteAddNewL(r.iChannel, r.iLifeTime);
@@ -695,6 +1221,10 @@ void CZController::LoadMovieSpriteL(TLex8& aLex, CZFrame* aFrame, TPtrC aMovieNa
         CZElement* element = Element(name);
         if (!element)
             {
+            if (TZDiagnostics::Active())
+                {
+                ReportUnknownElement(words.iContent, name);
+                }
             return;
             }
         CZSprite* record = aFrame->SpriteAddNewL(r.iChannel, r.iLifeTime);

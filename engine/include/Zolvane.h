@@ -62,6 +62,14 @@ const TInt KZBufferMaxDefault = 1000000;
 const TInt KZStartPeriod = 50000;           // first frame 50 ms after Start
 const TInt KZSineTableSize = 91;
 
+// The public classes (CZController, CZScript, CZElement, CZSprite, CZView) are exported
+// as classes, so that their type information and virtual tables are shared with the
+// application (it derives its script from CZScript, and run-time type checks compare these
+// classes across the library boundary). Their operations leave the library only when
+// marked IMPORT_C; every other member function of these classes that is not defined in
+// the class body is marked ZOLV_INTERNAL and stays inside the library.
+#define ZOLV_INTERNAL __attribute__((visibility("hidden")))
+
 // Deletes an owned pointer and nulls it.
 #define SAFE_DELETE(p) { delete (p); (p) = NULL; }
 
@@ -103,7 +111,7 @@ class CZElementBase;
 // CZScript: the developer's script. The engine calls it at the start and end of every
 // frame, for every key event of the view, and for every file it reads.
 
-class CZScript : public CBase
+class IMPORT_C CZScript : public CBase
     {
 public:
     IMPORT_C CZController* Controller();
@@ -115,7 +123,7 @@ public:
     virtual TInt Decrypt(TPtr8 aBuffer, TPtrC aFileName) = 0;
 
 private:
-    void Controller(CZController* aController);
+    ZOLV_INTERNAL void Controller(CZController* aController);
 
 private:
     CZController* iController;      // uses-a
@@ -198,7 +206,7 @@ protected:
 // CZElement: the public facade of an element. Every operation exists on every element;
 // one that does not apply to the element's type does nothing and returns a neutral value.
 
-class CZElement : public CBase
+class IMPORT_C CZElement : public CBase
     {
 public:
     IMPORT_C TInt Name(TPtrC aName);
@@ -276,10 +284,10 @@ public:
     IMPORT_C TInt SoundStop(TInt aChannel = 1);
 
 private:
-    CZElement();
-    ~CZElement();
+    ZOLV_INTERNAL CZElement();
+    ZOLV_INTERNAL ~CZElement();
     CZElementBase* Element() { return iElement; }
-    void Element(CZElementBase* aElement);
+    ZOLV_INTERNAL void Element(CZElementBase* aElement);
 
 private:
     CZElementBase* iElement;        // has-a
@@ -521,7 +529,7 @@ private:
 // CZSprite: one drawing channel: an element or a simple shape with its location, z,
 // size, angle, blend, mask, visibility, clipping and transition.
 
-class CZSprite : public CBase
+class IMPORT_C CZSprite : public CBase
     {
 public:
     IMPORT_C void Loc(TInt aX, TInt aY);
@@ -574,24 +582,24 @@ public:
     IMPORT_C CGraphicsContext::TBrushStyle BrushStyle();
 
 private:
-    CZSprite();
-    ~CZSprite();
-    void Channel(TInt aChannel);
-    void LifeTime(TInt aLifeTime);
-    TInt LifeTime();
-    void ElementChanged();
-    void Player(CZPlayer* aPlayer);
-    void Update();
-    void ViewClipRect();
-    void ViewDrawRect(TRect aRect);
-    void ShapeLookCopy(CZSprite* aTemplate);
+    ZOLV_INTERNAL CZSprite();
+    ZOLV_INTERNAL ~CZSprite();
+    ZOLV_INTERNAL void Channel(TInt aChannel);
+    ZOLV_INTERNAL void LifeTime(TInt aLifeTime);
+    ZOLV_INTERNAL TInt LifeTime();
+    ZOLV_INTERNAL void ElementChanged();
+    ZOLV_INTERNAL void Player(CZPlayer* aPlayer);
+    ZOLV_INTERNAL void Update();
+    ZOLV_INTERNAL void ViewClipRect();
+    ZOLV_INTERNAL void ViewDrawRect(TRect aRect);
+    ZOLV_INTERNAL void ShapeLookCopy(CZSprite* aTemplate);
     // Tells the player that what this sprite draws has changed.
-    void Notify();
+    ZOLV_INTERNAL void Notify();
     // Releases any element and makes the sprite the simple shape aShapeType in the box
     // spanned by the two corners.
-    void ShapeBox(TPoint aPoint1, TPoint aPoint2, TInt aShapeType);
+    ZOLV_INTERNAL void ShapeBox(TPoint aPoint1, TPoint aPoint2, TInt aShapeType);
     // True when the sprite shows a bitmap and both the sprite and the element mask.
-    TBool IsPixelMasked();
+    ZOLV_INTERNAL TBool IsPixelMasked();
 
 private:
     CZElement* iElement;                        // uses-a
@@ -905,7 +913,7 @@ private:
 // screen bitmap (starting from the back buffer when it has one) and copies the changed
 // area to the window.
 
-class CZView : public CCoeControl
+class IMPORT_C CZView : public CCoeControl
     {
 public:
     IMPORT_C static CZView* NewL(const TRect& aRect, CCoeControl* aParent, TBool aBackBuffer = EFalse);
@@ -926,28 +934,35 @@ public:
     CWsBitmap* DrawBufferBitmap() const { return iDrawBufferBitmap; }
 
 private:
-    CZView();
-    void ConstructL(const TRect& aRect, CCoeControl* aParent, TBool aBackBuffer);
-    void Draw(const TRect& aRect) const;
-    IMPORT_C void DrawView(TRect aRect) const;
+    ZOLV_INTERNAL CZView();
+    ZOLV_INTERNAL void ConstructL(const TRect& aRect, CCoeControl* aParent, TBool aBackBuffer);
+    ZOLV_INTERNAL void Draw(const TRect& aRect) const;
+    ZOLV_INTERNAL void DrawView(TRect aRect) const;
     void Player(CZPlayer* aPlayer) { iPlayer = aPlayer; }
-    void ClipRectSet(TRect aClipRect) const;
-    void DrawRectAdd(TRect aDrawRect) const;
-    void CopyBitmap12b(CWsBitmap* aTarget, CWsBitmap* aSource) const;
-    void DrawToScreen(TRect aClipRect) const;
-    TBool DirectCopyPossible() const;
-    void TransitionRectangles(TRect& aDrawRect, TRect& aClippingRect, TInt aTransition, TInt aTransitionTime, TInt aTransitionPhase) const;
-    TPoint ShakeOffset() const;
-    void DrawSprite(CZSprite* aSprite) const;
-    void DrawBitmap(CZSprite* aSprite) const;
-    void DrawBitmapArray(CZSprite* aSprite) const;
+    ZOLV_INTERNAL void ClipRectSet(TRect aClipRect) const;
+    ZOLV_INTERNAL void DrawRectAdd(TRect aDrawRect) const;
+    ZOLV_INTERNAL void CopyBitmap12b(CWsBitmap* aTarget, CWsBitmap* aSource) const;
+    ZOLV_INTERNAL void DrawToScreen(TRect aClipRect) const;
+    ZOLV_INTERNAL TBool DirectCopyPossible() const;
+    ZOLV_INTERNAL void TransitionRectangles(TRect& aDrawRect, TRect& aClippingRect, TInt aTransition, TInt aTransitionTime, TInt aTransitionPhase) const;
+    ZOLV_INTERNAL TPoint ShakeOffset() const;
+    ZOLV_INTERNAL void DrawSprite(CZSprite* aSprite) const;
+    ZOLV_INTERNAL void DrawBitmap(CZSprite* aSprite) const;
+    ZOLV_INTERNAL void DrawBitmapArray(CZSprite* aSprite) const;
+    // Texts (type 2), vector shapes (type 3) and simple shapes (type 4), drawn through
+    // the off-screen bitmap's graphics context.
+    ZOLV_INTERNAL void DrawText(CZSprite* aSprite) const;
+    ZOLV_INTERNAL void DrawShape(CZSprite* aSprite) const;
+    // aColor as a sprite of blend aBlend draws it: below 100, each channel moves toward
+    // the player's background colour (black without a player) in proportion.
+    ZOLV_INTERNAL TRgb BlendedColor(TRgb aColor, TInt aBlend) const;
     // Draws the bitmap element aElement as sprite aSprite would show it at (aX, aY) with
     // the given size, angle and registration point (DrawBitmap with the sprite's own
     // values; DrawBitmapArray per cell, without changing the sprite or the cell).
-    void DrawBitmapElement(CZSprite* aSprite, CZElement* aElement, TInt aX, TInt aY, TInt aWidth, TInt aHeight, TInt aAngle, TPoint aRegPoint) const;
-    void Draw12bBitmap(CWsBitmap* aBitmap, TPoint aTL, TRect aClippingRect, TInt aBlend, TInt aMask) const;
-    void Draw12bBitmapScaled(CWsBitmap* aBitmap, TRect aTargetRect, TRect aClippingRect, TInt aBlend, TInt aMask) const;
-    void Draw12bBitmapRotated(CWsBitmap* aBitmap, TRect aTargetRect, TRect aClippingRect, TInt aBlend, TInt aMask, TPoint aRegPoint, TInt aAngle) const;
+    ZOLV_INTERNAL void DrawBitmapElement(CZSprite* aSprite, CZElement* aElement, TInt aX, TInt aY, TInt aWidth, TInt aHeight, TInt aAngle, TPoint aRegPoint) const;
+    ZOLV_INTERNAL void Draw12bBitmap(CWsBitmap* aBitmap, TPoint aTL, TRect aClippingRect, TInt aBlend, TInt aMask) const;
+    ZOLV_INTERNAL void Draw12bBitmapScaled(CWsBitmap* aBitmap, TRect aTargetRect, TRect aClippingRect, TInt aBlend, TInt aMask) const;
+    ZOLV_INTERNAL void Draw12bBitmapRotated(CWsBitmap* aBitmap, TRect aTargetRect, TRect aClippingRect, TInt aBlend, TInt aMask, TPoint aRegPoint, TInt aAngle) const;
     // Row addresses and stride (in pixels) of the off-screen bitmap.
     TUint16* OffScreenRow(TInt aY) const { return iOffScreenPixels + aY * iOffScreenStride; }
 
@@ -986,7 +1001,7 @@ private:
 // ---------------------------------------------------------------------------------------
 // CZController: the one object through which an application drives the engine.
 
-class CZController : public CBase
+class IMPORT_C CZController : public CBase
     {
 public:
     IMPORT_C static CZController* NewL(CEikAppUi* aAppUi);
@@ -1068,39 +1083,39 @@ public:
     IMPORT_C void LoadFileShapeL(TPtrC aFileName, TPtrC aElementName, TBool aUnload = ETrue);
 
 private:
-    CZController();
-    void ConstructL(CEikAppUi* aAppUi);
-    void UpdateL();
-    TPtrC MovieName();
-    void ElementListsDestroy();
-    void ElementListDestroy(CArrayPtrFlat<CZElement>*& aList);
-    TBool ElementFind(TPtrC aName, CArrayPtrFlat<CZElement>*& aList, TInt& aIndex);
+    ZOLV_INTERNAL CZController();
+    ZOLV_INTERNAL void ConstructL(CEikAppUi* aAppUi);
+    ZOLV_INTERNAL void UpdateL();
+    ZOLV_INTERNAL TPtrC MovieName();
+    ZOLV_INTERNAL void ElementListsDestroy();
+    ZOLV_INTERNAL void ElementListDestroy(CArrayPtrFlat<CZElement>*& aList);
+    ZOLV_INTERNAL TBool ElementFind(TPtrC aName, CArrayPtrFlat<CZElement>*& aList, TInt& aIndex);
     // Makes or refills the bitmap element aName with aBitmap, which it then owns; NULL
     // (aBitmap still the caller's) for a bitmap not in the 4096-colour mode, a name
     // taken by another type, or an allocation failure.
-    CZElement* ElementBitmapAdd(CWsBitmap* aBitmap, TPtrC aName);
+    ZOLV_INTERNAL CZElement* ElementBitmapAdd(CWsBitmap* aBitmap, TPtrC aName);
     // Resolves a loader's file name against the application's directory and the
     // loader's subdirectory. Returns KErrNone or KErrBadName.
-    TInt ResolvePath(TPtrC aFileName, const TDesC& aSubDir, TFileName& aPath);
+    ZOLV_INTERNAL TInt ResolvePath(TPtrC aFileName, const TDesC& aSubDir, TFileName& aPath);
     // Reads a whole file into a new buffer left on the cleanup stack and passes it
     // through the script's Decrypt.
-    HBufC8* ReadFileLC(const TDesC& aPath, TPtrC aFileName);
+    ZOLV_INTERNAL HBufC8* ReadFileLC(const TDesC& aPath, TPtrC aFileName);
     // The next text (shape) resource of a resource file becomes the element aElementName.
-    void LoadResourceTxtL(TLex8& aLex, TPtrC aElementName, TBool aUnload = ETrue);
-    void LoadResourceShpL(TLex8& aLex, TPtrC aElementName, TBool aUnload = ETrue);
+    ZOLV_INTERNAL void LoadResourceTxtL(TLex8& aLex, TPtrC aElementName, TBool aUnload = ETrue);
+    ZOLV_INTERNAL void LoadResourceShpL(TLex8& aLex, TPtrC aElementName, TBool aUnload = ETrue);
     // Reads a text or shape resource file and runs aParser on each resource in it,
     // naming the k-th resource base + aSuffix + k.
     typedef void (CZController::*TResourceParserL)(TLex8& aLex, TPtrC aElementName, TBool aUnload);
-    void LoadResourceFileL(TPtrC aFileName, TPtrC aElementName, TBool aUnload, const TDesC& aDir,
+    ZOLV_INTERNAL void LoadResourceFileL(TPtrC aFileName, TPtrC aElementName, TBool aUnload, const TDesC& aDir,
                            const TDesC& aSuffix, TResourceParserL aParser);
     // Movies: LoadMovie traps LoadMovieL and turns a leave into an empty player and 0.
-    TInt LoadMovie(TPtrC aMovieName);
-    TInt LoadMovieL(TPtrC aMovieName);
-    void MovieListCreateL(TPtrC aData);
-    void LoadMovieHeaderL(TLex8& aLex, TPtrC aMovieName);
+    ZOLV_INTERNAL TInt LoadMovie(TPtrC aMovieName);
+    ZOLV_INTERNAL TInt LoadMovieL(TPtrC aMovieName);
+    ZOLV_INTERNAL void MovieListCreateL(TPtrC aData);
+    ZOLV_INTERNAL void LoadMovieHeaderL(TLex8& aLex, TPtrC aMovieName);
     // One frame block; EFalse when the data ended or "EndMovie" closed the movie.
-    TBool LoadMovieFrameL(TLex8& aLex, TPtrC aMovieName);
-    void LoadMovieSpriteL(TLex8& aLex, CZFrame* aFrame, TPtrC aMovieName);
+    ZOLV_INTERNAL TBool LoadMovieFrameL(TLex8& aLex, TPtrC aMovieName);
+    ZOLV_INTERNAL void LoadMovieSpriteL(TLex8& aLex, CZFrame* aFrame, TPtrC aMovieName);
 
 private:
     TFileName iAppFileName;

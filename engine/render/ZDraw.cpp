@@ -139,9 +139,11 @@ void CZView::DrawSprite(CZSprite* aSprite) const
     const TInt transition = aSprite->Transition();
     if (transition == 12 || transition == 32)
         {
-        const TInt time = MaxOf(1, aSprite->TransitionTime());
-        const TInt phase = aSprite->TransitionPhase();
-        aSprite->Blend(transition == 12 ? phase * 100 / time : (time - phase) * 100 / time);
+        // In 64 bits: a long fade's time times 100 does not fit in 32.
+        const TInt64 time = MaxOf(1, aSprite->TransitionTime());
+        const TInt64 phase = aSprite->TransitionPhase();
+        const TInt64 blend = transition == 12 ? phase * 100 / time : (time - phase) * 100 / time;
+        aSprite->Blend(static_cast<TInt>(MaxOf<TInt64>(-1, MinOf<TInt64>(101, blend))));
         }
     ClipRectSet(aSprite->ClipRect());
     iSpritesDrawn++;
@@ -153,9 +155,14 @@ void CZView::DrawSprite(CZSprite* aSprite) const
         case BITMAP_ARRAY_ELEMENT:
             DrawBitmapArray(aSprite);
             break;
+        case TEXT_ELEMENT:
+            DrawText(aSprite);
+            break;
+        case SHAPE_ELEMENT:
+        case SHAPE_SPRITE:
+            DrawShape(aSprite);
+            break;
         default:
-            // Texts and shapes are drawn through the graphics context; they join here
-            // with their drawing operations.
             break;
         }
     }
@@ -171,10 +178,11 @@ void CZView::TransitionRectangles(TRect& aDrawRect, TRect& aClippingRect, TInt a
         {
         return;
         }
-    TInt p = aTransitionPhase;
+    // The effective phase in 64 bits: time minus phase need not fit in 32.
+    TInt64 p = aTransitionPhase;
     if ((n >= 21 && n <= 40) || (n >= 61 && n <= 70))
         {
-        p = t - p;
+        p = static_cast<TInt64>(t) - p;
         }
     const TInt64 w = aClippingRect.Width();
     const TInt64 h = aClippingRect.Height();
@@ -253,7 +261,7 @@ void CZView::DrawBitmapElement(CZSprite* aSprite, CZElement* aElement, TInt aX, 
     const TInt time = aSprite->TransitionTime();
     if (time != 0 && ((transition >= 8 && transition <= 11) || (transition >= 28 && transition <= 31)))
         {
-        const TInt p = transition <= 11 ? aSprite->TransitionPhase() : time - aSprite->TransitionPhase();
+        const TInt64 p = transition <= 11 ? aSprite->TransitionPhase() : static_cast<TInt64>(time) - aSprite->TransitionPhase();
         const TInt ws = static_cast<TInt>(static_cast<TInt64>(ew) * p / time);
         const TInt hs = static_cast<TInt>(static_cast<TInt64>(eh) * p / time);
         switch (transition)

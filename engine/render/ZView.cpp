@@ -150,7 +150,7 @@ void CZView::Draw(const TRect& /*aRect*/) const
         }
     }
 
-EXPORT_C void CZView::DrawView(TRect aRect) const
+void CZView::DrawView(TRect aRect) const
     {
     if (!iPlayer)
         {

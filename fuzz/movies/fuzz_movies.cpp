@@ -2,9 +2,11 @@
 // controller in the headless application environment: the bytes are loaded as the movie
 // "f" (with two bitmaps, a picture file and a sound of that movie present, so records and
 // resources can resolve), the movie is run to its end, the bytes are loaded again as a
-// movie list file, and the controller is deleted. Every cell the engine allocated must be
-// freed again.
+// movie list file, the movie is loaded once more with a diagnostics observer set (as the
+// movie checker runs it), and the controller is deleted. Every cell the engine allocated
+// must be freed again.
 #include <Zolvane.h>
+#include <ZDiagnostics.h>
 #include <zhost/userlib.h>
 #include <zhost_testing.h>
 
@@ -24,6 +26,14 @@ public:
   void FrameEndL(TInt, TPtrC) override {}
   TKeyResponse KeyEventL(const TKeyEvent&, TEventCode) override { return EKeyWasNotConsumed; }
   TInt Decrypt(TPtr8, TPtrC) override { return KErrNone; }
+};
+
+// Hears the parsers' reports and checks their places.
+class TFuzzObserver : public MZDiagnosticObserver {
+public:
+  void Diagnostic(const TDesC&, TInt aLine, TInt aColumn, TKind, const TDesC8& aMessage) override {
+    if (aLine < 0 || aColumn < 0 || (aLine == 0) != (aColumn == 0) || aMessage.Length() == 0) std::abort();
+  }
 };
 
 ZHost::Testing::TestEnvironment* gEnv = nullptr;
@@ -50,6 +60,11 @@ void RunOnce(const std::string& aBytes) {
   // Every frame that was accepted is applied now.
   controller->MovieEnd();
   TRAP(err, controller->LoadFileMovieListL(_L("list.txt")));
+  controller->MovieEnd();
+  TFuzzObserver observer;
+  TZDiagnostics::SetObserver(&observer);
+  TRAP(err, controller->LoadMovieListL(_L("f")));
+  TZDiagnostics::SetObserver(NULL);
   controller->MovieEnd();
   controller->Reset();
   delete controller;

@@ -1,8 +1,9 @@
 // End to end on this host: in a temporary prefix with a registered SDK holding the
 // engine, the wizard generates a project, the SDK's project tool (started by the wizard)
 // turns it into a CMake project, the project builds against the SDK with warnings as
-// errors and every symbol resolved, and the application runs on the virtual clock:
-// 120 channels, the animation, the arrow keys, the pause menu and the quit command.
+// errors and every symbol resolved, the launcher epoc runs it headless for a few hundred
+// frames, and the application runs on the virtual clock inside the test: 120 channels,
+// the animation, the arrow keys, the pause menu and the quit command.
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
@@ -15,6 +16,8 @@
 #include <zhost/clock.h>
 
 #include <unistd.h>
+
+#include "installer/ContactSheet.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -80,11 +83,13 @@ class WizardProject : public ::testing::Test {
     fs::copy(fs::path(ZOLV_SOURCE_DIR) / "platform/symbian/include", include, fs::copy_options::recursive);
     fs::copy_file(fs::path(ZOLV_SOURCE_DIR) / "engine/include/Zolvane.h", include / "Zolvane.h");
     // The engine as the SDK holds it: the library, its import library and, for the
-    // loader, its own name.
-    for (const char* name : {"Zolvane.dll", "Zolvane.lib", "libZolvane.so"}) {
-      fs::create_symlink(ZOLV_ENGINE_LIBRARY, release / name);
+    // loader, the name that programs linked against it record.
+    for (const char* name : {"Zolvane.dll", "Zolvane.lib", "libZolvane.so", ZOLV_ENGINE_SONAME}) {
+      if (!fs::exists(release / name)) fs::create_symlink(ZOLV_ENGINE_LIBRARY, release / name);
     }
-    fs::create_symlink(ZOLV_PLATFORM_LIBRARY, release / "libzsymbian.so");
+    for (const char* name : {"libzsymbian.so", ZOLV_PLATFORM_SONAME}) {
+      if (!fs::exists(release / name)) fs::create_symlink(ZOLV_PLATFORM_LIBRARY, release / name);
+    }
     fs::create_symlink(ZOLV_MAKMAKE, iSdk / "Epoc32" / "Tools" / "makmake.bat");
     WriteHostFile(iPrefix / "system.reg",
                   "WINE REGISTRY Version 2\n\n[SOFTWARE\\\\Symbian\\\\EPOC SDKs] 1\n"
@@ -158,6 +163,23 @@ TEST_F(WizardProject, GeneratedApplicationBuildsAndRuns) {
       << ReadHostFile(iRoot / "build.log");
   const fs::path module = build / "z" / "System" / "Apps" / "Game" / "Game.app";
   ASSERT_TRUE(fs::is_regular_file(module));
+
+  // The launcher runs it as a user would, on the real clock without a window, and stops it
+  // after 300 screen updates; the contact sheet shows the moving scene.
+  const fs::path sheet = iRoot / "sheet.png";
+  const fs::path epocLog = iRoot / "epoc.log";
+  ASSERT_EQ(Shell("ZOLVANE_EPOCROOT='" + (iRoot / "epoc").string() + "' '" + ZOLV_EPOC + "' --apps '" +
+                  (build / "z" / "System" / "Apps").string() + "' --headless --frames 300 --png '" +
+                  sheet.string() + "' Game > '" + epocLog.string() + "' 2>&1"),
+            0)
+      << ReadHostFile(epocLog);
+  EXPECT_NE(ReadHostFile(epocLog).find("epoc: Game stopped after 300 frames"), std::string::npos)
+      << ReadHostFile(epocLog);
+  const zolv_test::ContactSheet contact = zolv_test::ReadContactSheet(sheet);
+  EXPECT_GT(contact.width, 640);
+  EXPECT_GT(contact.height, 100);
+  // Background, ball, box and the gaps between the frames at the least.
+  EXPECT_GE(contact.colours, 3u) << "the contact sheet is uniform";
 
   // Run it: the application framework's start-up, as the device does it.
   ZHost::RAppModule library;

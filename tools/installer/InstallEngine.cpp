@@ -4,6 +4,7 @@
 #include <cstring>
 #include <new>
 
+#include "HostPrograms.h"
 #include "InstallFile.h"
 #include "zwindows/error.h"
 #include "zwindows/files.h"
@@ -360,6 +361,7 @@ CopyResult InstallEngine::CopyInto(const std::string& aSource, const std::string
     }
     copied += got;
   }
+  MakeRunnableWhenProgram(aDestination);
   return CopyResult::Finished;
 }
 

@@ -128,6 +128,12 @@ public:
     ECenter,
     ERight
   };
+  // How a polygon that crosses itself is filled: EAlternate fills the areas an odd
+  // number of edges enclose, EWinding every area the outline winds round.
+  enum TFillRule {
+    EAlternate,
+    EWinding
+  };
   virtual ~CGraphicsContext() {}
 };
 

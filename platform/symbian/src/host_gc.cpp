@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "host_gc_internal.h"
+
 namespace {
 
 TRect Intersect(const TRect& aA, const TRect& aB) {
@@ -13,6 +15,19 @@ TRect Intersect(const TRect& aA, const TRect& aB) {
           std::min(aA.iBr.iY, aB.iBr.iY));
   if (r.IsEmpty()) return TRect();
   return r;
+}
+
+TInt Saturate(TInt64 aValue) { return static_cast<TInt>(std::clamp<TInt64>(aValue, KMinTInt, KMaxTInt)); }
+
+// aRect moved by aOffset and cut to aLimit, computed without overflow for any
+// coordinates; empty when nothing is left.
+TRect MovedWithin(const TRect& aRect, TInt64 aDx, TInt64 aDy, const TRect& aLimit) {
+  const TInt64 l = std::max<TInt64>(aRect.iTl.iX + aDx, aLimit.iTl.iX);
+  const TInt64 t = std::max<TInt64>(aRect.iTl.iY + aDy, aLimit.iTl.iY);
+  const TInt64 r = std::min<TInt64>(aRect.iBr.iX + aDx, aLimit.iBr.iX);
+  const TInt64 b = std::min<TInt64>(aRect.iBr.iY + aDy, aLimit.iBr.iY);
+  if (l >= r || t >= b) return TRect();
+  return TRect(TInt(l), TInt(t), TInt(r), TInt(b));
 }
 
 }  // namespace
@@ -31,8 +46,11 @@ EXPORT_C void CBitmapContext::SetOrigin(const TPoint& aPos) { iOrigin = aPos; }
 
 EXPORT_C void CBitmapContext::SetClippingRect(const TRect& aRect) {
   iClipping = ETrue;
-  iClipRect = aRect;
-  iClipRect.Move(iOrigin);
+  // Kept with the origin applied; coordinates beyond TInt are held at its limits.
+  iClipRect = TRect(Saturate(static_cast<TInt64>(aRect.iTl.iX) + iOrigin.iX),
+                    Saturate(static_cast<TInt64>(aRect.iTl.iY) + iOrigin.iY),
+                    Saturate(static_cast<TInt64>(aRect.iBr.iX) + iOrigin.iX),
+                    Saturate(static_cast<TInt64>(aRect.iBr.iY) + iOrigin.iY));
 }
 
 EXPORT_C void CBitmapContext::CancelClippingRect() { iClipping = EFalse; }
@@ -46,35 +64,36 @@ EXPORT_C void CBitmapContext::Reset() {
   iOrigin = TPoint(0, 0);
   iClipping = EFalse;
   iClipRect = TRect();
+  iFont = NULL;
 }
 
 EXPORT_C void CBitmapContext::Changed(const TRect&, TBool) {}
 
 EXPORT_C TRect CBitmapContext::ClipArea(const ZHost::TGcTarget& aTarget) const {
   if (!iClipping) return aTarget.iBounds;
-  TRect clip = iClipRect;
-  clip.Move(aTarget.iOrigin);
-  return Intersect(aTarget.iBounds, clip);
+  return MovedWithin(iClipRect, aTarget.iOrigin.iX, aTarget.iOrigin.iY, aTarget.iBounds);
 }
 
 EXPORT_C void CBitmapContext::Clear() {
   ZHost::TGcTarget target;
   if (!Target(target)) return;
-  TRect all = target.iBounds;
-  all.Move(-target.iOrigin.iX - iOrigin.iX, -target.iOrigin.iY - iOrigin.iY);
-  Clear(all);
+  const TRect r = ClipArea(target);
+  if (r.IsEmpty()) return;
+  const TUint16 colour = static_cast<TUint16>(iBrushColor.Color4K());
+  for (TInt y = r.iTl.iY; y < r.iBr.iY; ++y)
+    ZHost::FillWords(target.iPixels + static_cast<size_t>(y) * target.iStride + r.iTl.iX, r.Width(), colour);
+  Changed(r, EFalse);
 }
 
 EXPORT_C void CBitmapContext::Clear(const TRect& aRect) {
   ZHost::TGcTarget target;
   if (!Target(target)) return;
-  TRect r = aRect;
-  r.Move(target.iOrigin + iOrigin);
-  r = Intersect(r, ClipArea(target));
+  const TRect r = MovedWithin(aRect, static_cast<TInt64>(target.iOrigin.iX) + iOrigin.iX,
+                              static_cast<TInt64>(target.iOrigin.iY) + iOrigin.iY, ClipArea(target));
   if (r.IsEmpty()) return;
   const TUint16 colour = static_cast<TUint16>(iBrushColor.Color4K());
   for (TInt y = r.iTl.iY; y < r.iBr.iY; ++y)
-    std::fill_n(target.iPixels + static_cast<size_t>(y) * target.iStride + r.iTl.iX, r.Width(), colour);
+    ZHost::FillWords(target.iPixels + static_cast<size_t>(y) * target.iStride + r.iTl.iX, r.Width(), colour);
   Changed(r, EFalse);
 }
 
@@ -90,11 +109,14 @@ EXPORT_C void CBitmapContext::BitBlt(const TPoint& aPos, const CFbsBitmap* aBitm
   // The source part that exists, and where it lands in the store.
   const TRect source = Intersect(aSourceRect, TRect(TPoint(0, 0), aBitmap->SizeInPixels()));
   if (source.IsEmpty()) return;
-  TRect dest(aPos + (source.iTl - aSourceRect.iTl), source.Size());
-  dest.Move(target.iOrigin + iOrigin);
-  const TRect r = Intersect(dest, ClipArea(target));
+  // Where the existing source part lands in the store, in 64 bits: any position works.
+  const TInt64 destX = static_cast<TInt64>(aPos.iX) + (source.iTl.iX - static_cast<TInt64>(aSourceRect.iTl.iX)) +
+                       target.iOrigin.iX + iOrigin.iX;
+  const TInt64 destY = static_cast<TInt64>(aPos.iY) + (source.iTl.iY - static_cast<TInt64>(aSourceRect.iTl.iY)) +
+                       target.iOrigin.iY + iOrigin.iY;
+  const TRect r = MovedWithin(TRect(TPoint(0, 0), source.Size()), destX, destY, ClipArea(target));
   if (r.IsEmpty()) return;
-  const TPoint from = source.iTl + (r.iTl - dest.iTl);
+  const TPoint from(TInt(source.iTl.iX + (r.iTl.iX - destX)), TInt(source.iTl.iY + (r.iTl.iY - destY)));
   const TDisplayMode mode = aBitmap->DisplayMode();
   if (mode == EColor4K) {
     const TInt stride = CFbsBitmap::ScanLineLength(aBitmap->SizeInPixels().iWidth, mode) / 2;

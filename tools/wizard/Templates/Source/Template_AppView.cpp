@@ -20,6 +20,8 @@ CTemplateAppView::CTemplateAppView()
 
 void CTemplateAppView::ConstructL(const TRect& aRect)
     {
+    // The control owns the window that the engine's view draws into.
+    CreateWindowL();
     SetRect(aRect);
     // The engine draws the whole screen: its view takes all of this control.
     iView = CZView::NewL(TRect(TPoint(0, 0), aRect.Size()), this);
