@@ -283,7 +283,9 @@ bool InstallEngine::InstallPackage(std::string& aPackage, const std::string& aTa
       AbortPackage(aPackage, k);
       return false;
     }
-    if (result == CopyResult::Ignore) MarkSkipped(aPackage, "file", entry->content);
+    if (result == CopyResult::Ignore || result == CopyResult::Kept) {
+      MarkSkipped(aPackage, "file", entry->content);
+    }
     iDataOffset = Advance(iDataOffset, size);
   }
 
@@ -295,7 +297,7 @@ CopyResult InstallEngine::CopyDataRange(const std::string& aSource, const std::s
                                         std::int64_t aOffset, std::int64_t aSize) {
   const std::string created = CreateTargetDirectories(aDestination);
   const CopyResult result = CopyInto(aSource, aDestination, aOffset, aSize);
-  if (result != CopyResult::Finished) {
+  if (result != CopyResult::Finished && result != CopyResult::Kept) {
     // The folders made for a file that is not there would outlive its removal.
     if (!created.empty() && created.size() <= aDestination.size()) {
       RemoveRelativeDirectories(aDestination.substr(0, aDestination.size() - created.size()), created);
@@ -312,7 +314,7 @@ CopyResult InstallEngine::CopyInto(const std::string& aSource, const std::string
       existing.Reset();
       if (Box("File \"" + aDestination + "\" already exists. Replace it with a new one?", "Confirm",
               MB_YESNO | MB_ICONQUESTION) != IDYES) {
-        return CopyResult::Finished;
+        return CopyResult::Kept;
       }
     }
   }

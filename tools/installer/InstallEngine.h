@@ -13,7 +13,10 @@
 
 namespace zolv::install {
 
-enum class CopyResult { Finished, Abort, Retry, Ignore };
+// Kept: the destination already existed and the user chose not to replace it; the file
+// on disk is not the installation's, so its entry is marked like an ignored one and a
+// removal leaves it alone.
+enum class CopyResult { Finished, Abort, Retry, Ignore, Kept };
 
 class InstallEngine {
  public:

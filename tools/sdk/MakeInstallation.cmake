@@ -101,6 +101,11 @@ foreach(doc ${docs})
   if(heading STREQUAL "")
     get_filename_component(heading "${doc}" NAME_WE)
   endif()
+  # Start-menu shortcuts for the documents a user starts from (SHORTCUT_DOCS), or for
+  # every document when no list is given; one question per shortcut is asked.
+  if(DEFINED SHORTCUT_DOCS AND NOT name IN_LIST SHORTCUT_DOCS)
+    continue()
+  endif()
   list(APPEND doc_paths "Docs\\${name}")
   list(APPEND doc_titles "${heading}")
 endforeach()

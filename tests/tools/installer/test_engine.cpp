@@ -136,7 +136,7 @@ TEST_F(Install, AbortInTheFirstOfTwoPackagesMarksItsRestAndKeepsLaterOffsets) {
   ExpectListMatchesDisk(kData, {kTarget0, kTarget1});
 }
 
-TEST_F(Install, NoToAlreadyExistsKeepsTheFileAndItsLiveEntry) {
+TEST_F(Install, NoToAlreadyExistsKeepsTheFileOutOfTheRemoval) {
   WriteInstallation(Header() + kSdkPackage);
   WriteHostFile(DriveC() / "Symbian/Epoc32/Include/Zolvane.h", "old header");
   ScriptedUserInterface ui({"No", "OK"});
@@ -149,16 +149,38 @@ TEST_F(Install, NoToAlreadyExistsKeepsTheFileAndItsLiveEntry) {
   EXPECT_EQ(ReadHostFile(DriveC() / "Symbian/Epoc32/Include/Zolvane.h"), "old header");
   // The second file still gets its own range.
   EXPECT_EQ(ReadHostFile(DriveC() / "Symbian/Epoc32/Release/wins/udeb/Zolvane.dll"), "ABBBB");
-  EXPECT_EQ(List(), Header() + kSdkPackage);
+  // The kept file is not the installation's: its entry is marked, as an ignored one is.
+  EXPECT_EQ(List(), Header() +
+                        "<package>\n<name>Sdk</name>\n"
+                        "<--file-->Epoc32\\Include\\Zolvane.h<--/file--><size>2</size>\n"
+                        "<file>Epoc32\\Release\\wins\\udeb\\Zolvane.dll</file><size>5</size>\n"
+                        "</package>\n");
 
-  // Yes replaces it.
-  ScriptedUserInterface again({"Yes", "OK"});
+  // Replacing the version removes what the installation wrote and asks again about the
+  // file it left alone; Yes replaces it this time.
+  ScriptedUserInterface again({"Yes", "Yes", "OK"});
   InstallEngine engine2(again);
   engine2.SetTargetDirectory(kTarget1, 0);
   EXPECT_TRUE(engine2.Install("install.lst"));
   EXPECT_EQ(again.Records()[0].text,
             "Version 1.0 of Kestrelon's ZolvSDK\nis already installed. Replace it with version 1.0?");
+  EXPECT_EQ(again.Records()[1].title, "Confirm");
   EXPECT_EQ(ReadHostFile(DriveC() / "Symbian/Epoc32/Include/Zolvane.h"), "AA");
+  EXPECT_EQ(List(), Header() + kSdkPackage);
+}
+
+TEST_F(Install, RemovalLeavesAFileTheUserKept) {
+  WriteInstallation(Header() + kSdkPackage);
+  WriteHostFile(DriveC() / "Symbian/Epoc32/Include/Zolvane.h", "the user's own header");
+  ScriptedUserInterface ui({"No", "OK"});
+  InstallEngine engine(ui);
+  engine.SetTargetDirectory(kTarget1, 0);
+  ASSERT_TRUE(engine.Install("install.lst"));
+  ScriptedUserInterface removal({"Yes", "OK"});
+  InstallEngine remover(removal);
+  EXPECT_TRUE(remover.Remove("install.lst"));
+  EXPECT_EQ(ReadHostFile(DriveC() / "Symbian/Epoc32/Include/Zolvane.h"), "the user's own header");
+  EXPECT_FALSE(fs::exists(DriveC() / "Symbian/Epoc32/Release/wins/udeb/Zolvane.dll"));
 }
 
 TEST_F(Install, PackageOrderNotNameSelectsTheTargetDirectory) {

@@ -80,9 +80,10 @@ class SdkGenerator : public ::testing::Test {
     fs::remove_all(iRoot, ec);
   }
 
-  int Generate(bool aDemo = true, const std::string& aEngine = "") {
+  int Generate(bool aDemo = true, const std::string& aEngine = "", const std::string& aShortcutDocs = "-") {
     const fs::path in = iIn;
     std::string command = "cmake -DOUTPUT='" + iOut.string() + "' -DVERSION=2.5";
+    if (aShortcutDocs != "-") command += " '-DSHORTCUT_DOCS=" + aShortcutDocs + "'";
     for (const auto& [name, file] : std::vector<std::pair<std::string, std::string>>{
              {"WIZARD", "wizard"}, {"INSTALLER", "installer"}, {"MAKMAKE", "makmake"},
              {"ZOLVMBM", "zolvmbm"}, {"EPOC", "epoc"}, {"ENGINE", "engine"}, {"PLATFORM", "platform"},
@@ -204,6 +205,15 @@ TEST_F(SdkGenerator, ListsWhatTheBuildHoldsAndTheDataFileHoldsItsBytesInOrder) {
             (std::vector<std::string>{"Zolvane Application Wizard", "The guide ab c", "notes"}));
   EXPECT_EQ(Elements(list, "linkfolder").size(), 3u);
   EXPECT_EQ(Elements(list, "linkdescription").size(), 3u);
+}
+
+TEST_F(SdkGenerator, ShortcutsOnlyForTheDocumentsNamed) {
+  ASSERT_EQ(Generate(true, "", "notes.md"), 0) << ReadHostFile(iRoot / "log");
+  const std::string list = ReadHostFile(iOut / "install.lst");
+  // Every document is installed; only the named one gets a shortcut.
+  EXPECT_NE(list.find("<file>Docs\\guide.md</file>"), std::string::npos);
+  EXPECT_EQ(Elements(list, "linkfile"), (std::vector<std::string>{"ZolvWizard", "Docs\\notes.md"}));
+  EXPECT_EQ(Elements(list, "linkname"), (std::vector<std::string>{"Zolvane Application Wizard", "notes"}));
 }
 
 TEST_F(SdkGenerator, WritesAgainOnlyWhenTheBuildChanged) {
