@@ -6,10 +6,9 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 
+#include "HostFiles.h"
 #include "zwindows/paths.h"
 
 class TempPrefixTest : public ::testing::Test {
@@ -37,14 +36,9 @@ class TempPrefixTest : public ::testing::Test {
   std::filesystem::path DriveC() const { return iPrefix / "drive_c"; }
 
   static void WriteHostFile(const std::filesystem::path& aPath, const std::string& aBytes) {
-    std::filesystem::create_directories(aPath.parent_path());
-    std::ofstream out(aPath, std::ios::binary | std::ios::trunc);
-    out << aBytes;
+    ZTestHost::WriteHostFile(aPath, aBytes);
   }
-  static std::string ReadHostFile(const std::filesystem::path& aPath) {
-    std::ifstream in(aPath, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  }
+  static std::string ReadHostFile(const std::filesystem::path& aPath) { return ZTestHost::ReadHostFile(aPath); }
 
   std::filesystem::path iRoot;
   std::filesystem::path iPrefix;

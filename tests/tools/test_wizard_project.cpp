@@ -4,6 +4,7 @@
 // errors and every symbol resolved, the launcher epoc runs it headless for a few hundred
 // frames, and the application runs on the virtual clock inside the test: 120 channels,
 // the animation, the arrow keys, the pause menu and the quit command.
+#include "HostFiles.h"
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
@@ -50,21 +51,9 @@ extern "C" EXPORT_C TInt GameProbeScript(CEikAppUi* aAppUi, TInt aWhat)
     }
 )";
 
-int Shell(const std::string& aCommand) {
-  const int status = std::system(aCommand.c_str());
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-void WriteHostFile(const fs::path& aPath, const std::string& aBytes) {
-  fs::create_directories(aPath.parent_path());
-  std::ofstream out(aPath, std::ios::binary | std::ios::trunc);
-  out << aBytes;
-}
-
-std::string ReadHostFile(const fs::path& aPath) {
-  std::ifstream in(aPath, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+using ZTestHost::ReadHostFile;
+using ZTestHost::WriteHostFile;
+using ZTestHost::Shell;
 
 // The wizard and makmake run as programs of their own in a prefix of this test.
 class WizardProject : public ::testing::Test {

@@ -1,6 +1,7 @@
 // The real wizard dialog under a virtual display (xvfb-run), saved as PNG files in this
 // test's build folder: wizard-dialog.png with an SDK set up, and wizard-nosdk.png with
 // its three "Failed to locate" boxes (wizard-nosdk-box1.png ...) without one.
+#include "HostFiles.h"
 #include <gtest/gtest.h>
 
 #include <QColor>
@@ -15,10 +16,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-int Shell(const std::string& aCommand) {
-  const int status = std::system(aCommand.c_str());
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
+using ZTestHost::Shell;
 
 class WizardScreenshot : public TempPrefixTest {
  protected:

@@ -1,13 +1,14 @@
 // epoc: starts an application by name, as the device's emulator does, and runs it on the
 // real clock until it exits.
 //
-//   epoc [--apps FOLDER] [--headless] [--frames N] [--png FILE] NAME
+//   epoc [--apps FOLDER] [--headless] [--frames N] [--seconds S] [--png FILE] NAME
 //
 // The application is the module Z:\System\Apps\NAME\NAME.app, or with --apps the module
 // FOLDER/NAME.app (or FOLDER/NAME/NAME.app); its resource folders are those beside the
 // module. --headless keeps the screen in memory. --frames N ends the application after
-// the screen's Nth update (a presentation of changed pixels). --png FILE writes a contact
-// sheet of the frames.
+// the screen's Nth update (a presentation of changed pixels); --seconds S ends it after S
+// seconds on the real clock, whether or not the screen changes. --png FILE writes a
+// contact sheet of the frames.
 #include <eikenv.h>
 #include <zhost/apploader.h>
 #include <zhost/files.h>
@@ -39,7 +40,32 @@ struct TOptions {
   std::string iAppsFolder;
   std::string iPng;
   TBool iHeadless = EFalse;
-  TInt iFrames = 0;  // 0: no limit
+  TInt iFrames = 0;   // 0: no limit
+  TInt iSeconds = 0;  // 0: no limit
+};
+
+// Ends the run after a time on the real clock: a limit that holds even for an
+// application whose screen never changes.
+class CTimeLimit : public CTimer {
+public:
+  static CTimeLimit* NewL(TInt aSeconds) {
+    CTimeLimit* self = new (ELeave) CTimeLimit;
+    CleanupStack::PushL(self);
+    self->ConstructL();
+    CleanupStack::Pop(self);
+    self->After(TTimeIntervalMicroSeconds32(aSeconds * 1000000));
+    return self;
+  }
+  ~CTimeLimit() { Cancel(); }
+  TBool Expired() const { return iExpired; }
+
+private:
+  CTimeLimit() : CTimer(CActive::EPriorityStandard) { CActiveScheduler::Add(this); }
+  void RunL() override {
+    iExpired = ETrue;
+    CActiveScheduler::Stop();
+  }
+  TBool iExpired = EFalse;
 };
 
 // Counts the screen's updates, keeps frames for the contact sheet and ends the run at the
@@ -152,7 +178,10 @@ void RunL(const TOptions& aOptions, const std::string& aModulePath, TChar aDrive
   CleanupStack::PushL(doc);
   CleanupStack::PushL(appUi);
 
+  CTimeLimit* limit = aOptions.iSeconds > 0 ? CTimeLimit::NewL(aOptions.iSeconds) : NULL;
+  CleanupStack::PushL(limit);
   if (!aCounter.iLimitReached && !appUi->ExitRequested()) CActiveScheduler::Start();
+  CleanupStack::PopAndDestroy(limit);
   ZHost::Screen::SetPresentObserver(NULL, NULL);
   std::printf("epoc: %s %s after %d frames\n", aOptions.iName.c_str(),
               appUi->ExitRequested() ? "exited" : "stopped", aCounter.iCount);
@@ -166,7 +195,7 @@ void RunL(const TOptions& aOptions, const std::string& aModulePath, TChar aDrive
 }
 
 int Usage() {
-  std::fprintf(stderr, "usage: epoc [--apps FOLDER] [--headless] [--frames N] [--png FILE] NAME\n");
+  std::fprintf(stderr, "usage: epoc [--apps FOLDER] [--headless] [--frames N] [--seconds S] [--png FILE] NAME\n");
   return 2;
 }
 
@@ -183,6 +212,11 @@ int main(int argc, char** argv) {
       const long frames = std::strtol(argv[++i], &end, 10);
       if (*end != '\0' || frames < 1 || frames > 1000000) return Usage();
       options.iFrames = static_cast<TInt>(frames);
+    } else if (arg == "--seconds" && i + 1 < argc) {
+      char* end = NULL;
+      const long seconds = std::strtol(argv[++i], &end, 10);
+      if (*end != '\0' || seconds < 1 || seconds > 2000) return Usage();
+      options.iSeconds = static_cast<TInt>(seconds);
     } else if (arg == "--png" && i + 1 < argc) {
       options.iPng = argv[++i];
     } else if (arg == "--apps" && i + 1 < argc) {

@@ -1,5 +1,6 @@
 // The launcher as a user runs it: a small application module started by name from the
 // emulator's Z: drive or from a folder, headless, on the real clock.
+#include "HostFiles.h"
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <sys/wait.h>
@@ -22,16 +23,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string ReadHostFile(const fs::path& aPath) {
-  std::ifstream in(aPath, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void WriteHostFile(const fs::path& aPath, const std::string& aBytes) {
-  fs::create_directories(aPath.parent_path());
-  std::ofstream out(aPath, std::ios::binary | std::ios::trunc);
-  out << aBytes;
-}
+using ZTestHost::ReadHostFile;
+using ZTestHost::WriteHostFile;
 
 class Launcher : public ::testing::Test {
  protected:
@@ -119,6 +112,22 @@ TEST_F(Launcher, FolderOnTheCommandLineAndTheApplicationsOwnExit) {
   // The folder may also be the application's own folder.
   ASSERT_EQ(Epoc("--headless --frames 5 --apps '" + appFolder.string() + "' LauncherTestApp"), 0) << Output();
   EXPECT_NE(Output().find("stopped after 5 frames"), std::string::npos) << Output();
+}
+
+TEST_F(Launcher, TimeLimitEndsARunThatWouldGoOnForLong) {
+  const fs::path folder = iRoot / "apps";
+  const fs::path appFolder = Install(folder, "LauncherTestApp");
+  WriteHostFile(appFolder / "Data" / "ticks.txt", "1000000");
+  ASSERT_EQ(Epoc("--headless --seconds 1 --apps '" + folder.string() + "' LauncherTestApp"), 0) << Output();
+  const std::string out = Output();
+  const size_t at = out.find("epoc: LauncherTestApp stopped after ");
+  ASSERT_NE(at, std::string::npos) << out;
+  // Stopped by the clock: far fewer updates than the application would make.
+  const int frames = std::atoi(out.c_str() + at + std::strlen("epoc: LauncherTestApp stopped after "));
+  EXPECT_GE(frames, 1) << out;
+  EXPECT_LT(frames, 1000000) << out;
+  EXPECT_NE(Epoc("--seconds 0 LauncherTestApp"), 0);
+  EXPECT_NE(Epoc("--seconds x LauncherTestApp"), 0);
 }
 
 TEST_F(Launcher, RefusesWhatItCannotStart) {

@@ -3,6 +3,7 @@
 // links are shipped as the bytes they name, programs lose the build tree's search path,
 // names the installation file cannot carry are refused, and an unchanged build is not
 // written again.
+#include "HostFiles.h"
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <sys/wait.h>
@@ -20,21 +21,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string ReadHostFile(const fs::path& aPath) {
-  std::ifstream in(aPath, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void WriteHostFile(const fs::path& aPath, const std::string& aBytes) {
-  fs::create_directories(aPath.parent_path());
-  std::ofstream out(aPath, std::ios::binary | std::ios::trunc);
-  out << aBytes;
-}
-
-int Shell(const std::string& aCommand) {
-  const int status = std::system(aCommand.c_str());
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
+using ZTestHost::ReadHostFile;
+using ZTestHost::WriteHostFile;
+using ZTestHost::Shell;
 
 std::vector<std::string> Elements(const std::string& aText, const std::string& aTag) {
   std::vector<std::string> out;

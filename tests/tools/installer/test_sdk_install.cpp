@@ -4,6 +4,7 @@
 // buildable, it builds against the installed engine alone, and the installed epoc runs
 // it headless for a few hundred frames; then the installed ZolvInstall removes the SDK
 // from its own folder and the prefix is as it was before.
+#include "HostFiles.h"
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <sys/stat.h>
@@ -29,21 +30,9 @@ namespace {
 const char kProduct[] = "Zolvane Engine C++ SDK";
 const char kLinkFolder[] = "Zolvane Engine C++ SDK";
 
-std::string ReadHostFile(const fs::path& aPath) {
-  std::ifstream in(aPath, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void WriteHostFile(const fs::path& aPath, const std::string& aBytes) {
-  fs::create_directories(aPath.parent_path());
-  std::ofstream out(aPath, std::ios::binary | std::ios::trunc);
-  out << aBytes;
-}
-
-int Shell(const std::string& aCommand) {
-  const int status = std::system(aCommand.c_str());
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
+using ZTestHost::ReadHostFile;
+using ZTestHost::WriteHostFile;
+using ZTestHost::Shell;
 
 std::string Quote(const fs::path& aPath) { return "'" + aPath.string() + "'"; }
 

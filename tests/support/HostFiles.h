@@ -1,0 +1,37 @@
+// Small host-side helpers shared by the tests that work with real files and programs:
+// reading and writing whole files, and running a shell command for its exit status.
+#ifndef ZOLV_TESTS_HOSTFILES_H
+#define ZOLV_TESTS_HOSTFILES_H
+
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+namespace ZTestHost {
+
+// The whole file, or "" when it cannot be read.
+inline std::string ReadHostFile(const std::filesystem::path& aPath) {
+  std::ifstream in(aPath, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Writes aBytes as the whole file, making its folders first.
+inline void WriteHostFile(const std::filesystem::path& aPath, const std::string& aBytes) {
+  std::filesystem::create_directories(aPath.parent_path());
+  std::ofstream out(aPath, std::ios::binary | std::ios::trunc);
+  out << aBytes;
+}
+
+// Runs aCommand with /bin/sh; its exit status, or -1 when it did not exit normally.
+inline int Shell(const std::string& aCommand) {
+  const int status = std::system(aCommand.c_str());
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+}  // namespace ZTestHost
+
+#endif
