@@ -106,15 +106,6 @@ class WizardProject : public ::testing::Test {
   fs::path iSdk;
 };
 
-bool WaitForFile(const fs::path& aPath) {
-  for (int i = 0; i < 500; ++i) {
-    std::error_code ec;
-    if (fs::file_size(aPath, ec) > 0 && !ec) return true;
-    ::usleep(20000);
-  }
-  return false;
-}
-
 TEST_F(WizardProject, GeneratedApplicationBuildsAndRuns) {
   if (Shell("cmake --version > /dev/null 2>&1") != 0) GTEST_SKIP() << "cmake is not installed";
 
@@ -127,7 +118,9 @@ TEST_F(WizardProject, GeneratedApplicationBuildsAndRuns) {
             "message box\n  title: \"Success\"\n  text: \"Application template successfully created!\"\n"
             "  buttons: OK\n  default: OK\n  icon: information\n  answer: OK\n");
   const fs::path project = DriveC() / "Game";
-  ASSERT_TRUE(WaitForFile(project / "CMakeLists.txt")) << "the wizard did not start makmake";
+  // Without a display the wizard waits for the project tool, so its project file is
+  // there the moment the wizard returns.
+  ASSERT_GT(fs::file_size(project / "CMakeLists.txt"), 0u) << "the wizard did not wait for makmake";
   const std::string header = ReadHostFile(project / "Source" / "Game.h");
   EXPECT_NE(header.find("class CGameAppUi : public CEikAppUi"), std::string::npos);
   EXPECT_NE(header.find("const TUid KUidGame = { 0x1234ABCD };"), std::string::npos);

@@ -138,8 +138,8 @@ bool ProjectGenerator::Generate() {
   for (const auto& f : kTemplateFiles) {
     if (!GenerateFile(f.folder, f.extension, f.suffix)) allWritten = false;
   }
-  ProcessInformation process;
-  if (!CreateProcess("makmake.bat " + iSettings.name + " vc6", project, &process)) {
+  if (!CreateProcess("makmake.bat " + iSettings.name + " vc6", project, &iProjectTool)) {
+    iProjectTool = ProcessInformation{};
     Error("Could not find makmake utility!\nCall \"makmake " + iSettings.name + " vc6\" manually");
   }
   if (allWritten) {

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "zwindows/process.h"
 #include "zwindows/ui.h"
 
 namespace zolv {
@@ -31,6 +32,9 @@ class ProjectGenerator {
 
   std::string ProjectDirectory() const;
 
+  // The project tool started by Generate (process id 0 when it could not be started).
+  const zwin::ProcessInformation& ProjectTool() const { return iProjectTool; }
+
   // The settings' name and UID are usable: the generator writes nothing otherwise.
   static bool ValidName(const std::string& aName);
   static bool ValidUid(const std::string& aUid);
@@ -40,6 +44,7 @@ class ProjectGenerator {
 
   zwin::UserInterface& iUi;
   ProjectSettings iSettings;
+  zwin::ProcessInformation iProjectTool;
 };
 
 // Replaces every occurrence of aFrom in aText by aTo.

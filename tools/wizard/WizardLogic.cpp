@@ -190,7 +190,16 @@ bool WizardLogic::CreateTemplate() {
     return false;
   }
   ProjectGenerator generator(iUi, ProjectSettings{iName, iUid, iBaseDirectory, iWizardDirectory});
-  return generator.Generate();
+  const bool created = generator.Generate();
+  iProjectTool = generator.ProjectTool();
+  return created;
+}
+
+int WizardLogic::WaitForProjectTool() {
+  if (iProjectTool.processId == 0) return -1;
+  const int status = zwin::WaitForProcess(iProjectTool);
+  iProjectTool = zwin::ProcessInformation{};
+  return status;
 }
 
 }  // namespace zolv

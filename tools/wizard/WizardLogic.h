@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "zwindows/process.h"
 #include "zwindows/ui.h"
 
 namespace zolv {
@@ -28,6 +29,10 @@ class WizardLogic {
   void ChangeSdkDirectory();
   // "Create Template"; returns true when a project was generated with all its files.
   bool CreateTemplate();
+  // Waits for the project tool the last CreateTemplate started and returns its exit code;
+  // -1 when none was started. The dialog leaves the tool running on its own; a run
+  // without a display waits, so that the project is complete when the wizard ends.
+  int WaitForProjectTool();
 
   // Checks one engine file in the SDK directory and reports it when missing.
   bool CheckEngineFile(const std::string& aRelativePath);
@@ -54,6 +59,7 @@ class WizardLogic {
 
   zwin::UserInterface& iUi;
   std::string iWizardDirectory;
+  zwin::ProcessInformation iProjectTool;
   std::string iName;
   std::string iUid;
   std::string iBaseDirectory = "C:\\";

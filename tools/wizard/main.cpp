@@ -60,6 +60,9 @@ int RunHeadless(const Options& aOptions) {
     if (aOptions.hasName) logic.SetNameText(aOptions.name);
     if (aOptions.hasUid) logic.SetUidText(aOptions.uid);
     const bool created = logic.CreateTemplate();
+    // The project is complete only when the project tool has finished with it.
+    const int tool = logic.WaitForProjectTool();
+    if (tool > 0) std::fprintf(stderr, "ZolvWizard: the project tool ended with status %d\n", tool);
     if (ui.RemainingAnswers() > 0) {
       std::fprintf(stderr, "ZolvWizard: %zu answer(s) left unused\n", ui.RemainingAnswers());
     }
