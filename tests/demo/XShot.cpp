@@ -12,6 +12,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -53,15 +54,17 @@ int main(int argc, char** argv) {
   XGetWindowAttributes(display, root, &rootAttributes);
   const int width = rootAttributes.width, height = rootAttributes.height;
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
-  int colours = 0, windows = 0;
+  int colours = 0, windows = 0, mostWindows = 0, mostColours = 0;
   while (std::chrono::steady_clock::now() < deadline) {
     windows = TopLevelWindows(display, root);
+    mostWindows = std::max(mostWindows, windows);
     XImage* image = windows > 0 ? XGetImage(display, root, 0, 0, width, height, AllPlanes, ZPixmap) : nullptr;
     if (image) {
       std::set<unsigned long> seen;
       for (int y = 0; y < height; y += 3)
         for (int x = 0; x < width; x += 3) seen.insert(XGetPixel(image, x, y) & 0xFFFFFF);
       colours = int(seen.size());
+      mostColours = std::max(mostColours, colours);
       if (colours >= 24) {
         std::vector<Uint32> pixels(size_t(width) * height);
         for (int y = 0; y < height; ++y)
@@ -84,6 +87,7 @@ int main(int argc, char** argv) {
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
   }
   XCloseDisplay(display);
-  std::fprintf(stderr, "demo_xshot: the screen stayed blank (%d window(s), %d colours)\n", windows, colours);
+  std::fprintf(stderr, "demo_xshot: the screen stayed blank (at most %d window(s) and %d colours seen)\n",
+               mostWindows, mostColours);
   return 1;
 }

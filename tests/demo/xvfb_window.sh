@@ -11,7 +11,8 @@
 set -u
 script=$1 build=$2 xshot=$3 out=$4
 unset ZOLV_SCREEN
-export SDL_AUDIODRIVER=dummy ZOLV_DEMO_NO_BUILD=1 ZOLV_DEMO_BUILD_DIR=$build
+# SDL must use the X server (no silent fall-back to another video driver).
+export SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy ZOLV_DEMO_NO_BUILD=1 ZOLV_DEMO_BUILD_DIR=$build
 export ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0
 rm -f "$out"
 "$script" --frames 160 &

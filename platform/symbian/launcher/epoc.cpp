@@ -178,6 +178,10 @@ void RunL(const TOptions& aOptions, const std::string& aModulePath, TChar aDrive
   CleanupStack::PushL(doc);
   CleanupStack::PushL(appUi);
 
+  // Which screen the run got: a window ("sdl") or memory ("headless"), for scripts that
+  // need to know whether a display was really used.
+  std::printf("epoc: screen: %s\n", ZHost::Screen::BackendName().c_str());
+  std::fflush(stdout);
   CTimeLimit* limit = aOptions.iSeconds > 0 ? CTimeLimit::NewL(aOptions.iSeconds) : NULL;
   CleanupStack::PushL(limit);
   if (!aCounter.iLimitReached && !appUi->ExitRequested()) CActiveScheduler::Start();
