@@ -14,6 +14,7 @@
 
 #include "InstallerDialog.h"
 #include "InstallerLogic.h"
+#include "ScriptedRun.h"
 #include "zwindows/paths.h"
 #include "zwindows/qtui.h"
 #include "zwindows/shell.h"
@@ -33,29 +34,14 @@ int Usage() {
   return 64;
 }
 
-// Folders may be given in Windows form or as host paths.
-std::string WindowsForm(const std::string& aPath) {
-  return !aPath.empty() && aPath[0] == '/' ? zwin::ToWindowsPath(aPath) : aPath;
-}
-
 int RunUnattended(const Options& aOptions) {
-  zwin::ScriptedUserInterface ui;
-  try {
-    if (!aOptions.answers.empty()) ui.LoadAnswers(aOptions.answers);
-    if (!aOptions.transcript.empty()) ui.SetTranscript(aOptions.transcript);
-    zolv::install::InstallerLogic logic(ui);
+  return zolv::RunScripted("ZolvInstall", aOptions.answers, aOptions.transcript, [&](zwin::UserInterface& aUi) {
+    zolv::install::InstallerLogic logic(aUi);
     logic.Initialise();
-    if (!aOptions.dir.empty()) logic.SetInstallRoot(WindowsForm(aOptions.dir));
-    if (!aOptions.sdk.empty()) logic.SetSdkDirectory(WindowsForm(aOptions.sdk));
-    const bool done = aOptions.install ? logic.Install() : logic.Remove();
-    if (ui.RemainingAnswers() > 0) {
-      std::fprintf(stderr, "ZolvInstall: %zu answer(s) left unused\n", ui.RemainingAnswers());
-    }
-    return done ? 0 : 1;
-  } catch (const zwin::ScriptError& e) {
-    std::fprintf(stderr, "ZolvInstall: %s\n", e.what());
-    return 2;
-  }
+    if (!aOptions.dir.empty()) logic.SetInstallRoot(zolv::WindowsForm(aOptions.dir));
+    if (!aOptions.sdk.empty()) logic.SetSdkDirectory(zolv::WindowsForm(aOptions.sdk));
+    return aOptions.install ? logic.Install() : logic.Remove();
+  });
 }
 
 }  // namespace

@@ -17,6 +17,7 @@
 #include <string>
 
 #include "WizardDialog.h"
+#include "ScriptedRun.h"
 #include "WizardLogic.h"
 #include "zwindows/paths.h"
 #include "zwindows/qtui.h"
@@ -36,11 +37,6 @@ int Usage() {
   return 64;
 }
 
-// Folders may be given in Windows form or as host paths.
-std::string WindowsForm(const std::string& aPath) {
-  return !aPath.empty() && aPath[0] == '/' ? zwin::ToWindowsPath(aPath) : aPath;
-}
-
 std::string WizardDirectory() {
   std::error_code ec;
   const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
@@ -48,14 +44,11 @@ std::string WizardDirectory() {
 }
 
 int RunHeadless(const Options& aOptions) {
-  zwin::ScriptedUserInterface ui;
-  try {
-    if (!aOptions.answers.empty()) ui.LoadAnswers(aOptions.answers);
-    if (!aOptions.transcript.empty()) ui.SetTranscript(aOptions.transcript);
-    zolv::WizardLogic logic(ui, WizardDirectory());
+  return zolv::RunScripted("ZolvWizard", aOptions.answers, aOptions.transcript, [&](zwin::UserInterface& aUi) {
+    zolv::WizardLogic logic(aUi, WizardDirectory());
     logic.Initialise();
-    if (!aOptions.sdk.empty()) logic.SetSdkDirectory(WindowsForm(aOptions.sdk));
-    if (!aOptions.dir.empty()) logic.SetBaseDirectory(WindowsForm(aOptions.dir));
+    if (!aOptions.sdk.empty()) logic.SetSdkDirectory(zolv::WindowsForm(aOptions.sdk));
+    if (!aOptions.dir.empty()) logic.SetBaseDirectory(zolv::WindowsForm(aOptions.dir));
     logic.Paint();
     if (aOptions.hasName) logic.SetNameText(aOptions.name);
     if (aOptions.hasUid) logic.SetUidText(aOptions.uid);
@@ -63,14 +56,8 @@ int RunHeadless(const Options& aOptions) {
     // The project is complete only when the project tool has finished with it.
     const int tool = logic.WaitForProjectTool();
     if (tool > 0) std::fprintf(stderr, "ZolvWizard: the project tool ended with status %d\n", tool);
-    if (ui.RemainingAnswers() > 0) {
-      std::fprintf(stderr, "ZolvWizard: %zu answer(s) left unused\n", ui.RemainingAnswers());
-    }
-    return created ? 0 : 1;
-  } catch (const zwin::ScriptError& e) {
-    std::fprintf(stderr, "ZolvWizard: %s\n", e.what());
-    return 2;
-  }
+    return created;
+  });
 }
 
 }  // namespace
