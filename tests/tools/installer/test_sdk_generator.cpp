@@ -4,6 +4,7 @@
 // names the installation file cannot carry are refused, and an unchanged build is not
 // written again.
 #include "HostFiles.h"
+#include "ListElements.h"
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <sys/wait.h>
@@ -24,19 +25,6 @@ namespace {
 using ZTestHost::ReadHostFile;
 using ZTestHost::WriteHostFile;
 using ZTestHost::Shell;
-
-std::vector<std::string> Elements(const std::string& aText, const std::string& aTag) {
-  std::vector<std::string> out;
-  const std::string open = "<" + aTag + ">";
-  const std::string close = "</" + aTag + ">";
-  for (std::size_t at = aText.find(open); at != std::string::npos; at = aText.find(open, at + 1)) {
-    const std::size_t begin = at + open.size();
-    const std::size_t end = aText.find(close, begin);
-    if (end == std::string::npos) break;
-    out.push_back(aText.substr(begin, end - begin));
-  }
-  return out;
-}
 
 class SdkGenerator : public ::testing::Test {
  protected:

@@ -5,6 +5,7 @@
 // it headless for a few hundred frames; then the installed ZolvInstall removes the SDK
 // from its own folder and the prefix is as it was before.
 #include "HostFiles.h"
+#include "ListElements.h"
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <sys/stat.h>
@@ -35,20 +36,6 @@ using ZTestHost::WriteHostFile;
 using ZTestHost::Shell;
 
 std::string Quote(const fs::path& aPath) { return "'" + aPath.string() + "'"; }
-
-// The contents of every "<aTag>" element of aText, in order.
-std::vector<std::string> Elements(const std::string& aText, const std::string& aTag) {
-  std::vector<std::string> out;
-  const std::string open = "<" + aTag + ">";
-  const std::string close = "</" + aTag + ">";
-  for (std::size_t at = aText.find(open); at != std::string::npos; at = aText.find(open, at + 1)) {
-    const std::size_t begin = at + open.size();
-    const std::size_t end = aText.find(close, begin);
-    if (end == std::string::npos) break;
-    out.push_back(aText.substr(begin, end - begin));
-  }
-  return out;
-}
 
 fs::path HostRelative(std::string aWindowsPath) {
   for (char& c : aWindowsPath) {
