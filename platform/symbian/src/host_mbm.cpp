@@ -261,7 +261,11 @@ EXPORT_C TInt ReadHeader(const TUint8* aData, TInt aLength, TInt aIndex, TPictur
       !CompressionFits(aHeader.iCompression, aHeader.iBitsPerPixel)) {
     return KErrNotSupported;
   }
-  const TInt64 total = RowBytes(aHeader.iWidth, aHeader.iBitsPerPixel) * aHeader.iHeight;
+  // No file holds more than KMaxTInt bytes of data, which expand at most KMaxExpansion
+  // times: rows beyond that are corrupt, and testing first keeps the product in range.
+  const TInt64 rowBytes = RowBytes(aHeader.iWidth, aHeader.iBitsPerPixel);
+  if (rowBytes > static_cast<TInt64>(KMaxTInt) * KMaxExpansion / aHeader.iHeight) return KErrCorrupt;
+  const TInt64 total = rowBytes * aHeader.iHeight;
   const TInt64 dataLength = aHeader.iBitmapSize - aHeader.iStructSize;
   if (aHeader.iCompression == ENoCompression ? dataLength < total : dataLength * KMaxExpansion < total) {
     return KErrCorrupt;

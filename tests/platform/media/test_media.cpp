@@ -281,6 +281,9 @@ TEST(MbmCodec, RefusesHostileFilesWithAnError) {
   EXPECT_EQ(KErrCorrupt, ZHost::Mbm::ReadHeader(Bytes(zero), Len(zero), 0, header));
   const std::string huge = withPicture([](MbmPicture& p) { p.width = 0x7FFFFFFF; p.height = 0x7FFFFFFF; });
   EXPECT_EQ(KErrCorrupt, ZHost::Mbm::ReadHeader(Bytes(huge), Len(huge), 0, header));
+  // 24 bits a pixel: rows times height would pass the 64-bit range.
+  const std::string hugeDeep = withPicture([](MbmPicture& p) { p.width = 0x7FFFFFFF; p.height = 0x7FFFFFFF; p.bits = 24; });
+  EXPECT_EQ(KErrCorrupt, ZHost::Mbm::ReadHeader(Bytes(hugeDeep), Len(hugeDeep), 0, header));
   const std::string hugeRle = withPicture([](MbmPicture& p) { p.width = 0x7FFFFFFF; p.compression = 3; });
   EXPECT_EQ(KErrCorrupt, ZHost::Mbm::ReadHeader(Bytes(hugeRle), Len(hugeRle), 0, header));
   const std::string past = withPicture([](MbmPicture& p) { p.bitmapSize = 0x10000; });
