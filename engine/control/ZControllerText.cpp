@@ -809,12 +809,15 @@ HBufC* WidenLC(const TDesC8& aBytes)
     wide->Des().Copy(aBytes);
     return wide;
     }
-}
 
-void CZController::LoadResourceTxtL(TLex8& aLex, TPtrC aElementName, TBool aUnload)
+// Reads the next resource between aBegin and aEnd and makes (or updates) its element
+// with aAdd(description); the resource's text and shape forms differ only in those.
+// A resource that cannot be made leaves with KErrNoMemory.
+template <typename TAdd>
+void LoadResourceL(TLex8& aLex, const TDesC8& aBegin, const TDesC8& aEnd, TPtrC aElementName, TBool aUnload, TAdd aAdd)
     {
     TPtrC8 resource;
-    if (!NextResource(aLex, KTextBegin, KTextEnd, resource))
+    if (!NextResource(aLex, aBegin, aEnd, resource))
         {
         return;
         }
@@ -823,7 +826,7 @@ void CZController::LoadResourceTxtL(TLex8& aLex, TPtrC aElementName, TBool aUnlo
         {
         // Reports on the description name the places of its words in the file.
         TZDiagnosticSource source(resource, *description);
-        element = ElementTextAdd(*description, aElementName);
+        element = aAdd(*description);
         }
     CleanupStack::PopAndDestroy(description);
     if (!element)
@@ -836,31 +839,18 @@ void CZController::LoadResourceTxtL(TLex8& aLex, TPtrC aElementName, TBool aUnlo
         }
     element->Unload(aUnload);
     }
+}
+
+void CZController::LoadResourceTxtL(TLex8& aLex, TPtrC aElementName, TBool aUnload)
+    {
+    LoadResourceL(aLex, KTextBegin, KTextEnd, aElementName, aUnload,
+                  [&](const TDesC& aDescription) { return ElementTextAdd(aDescription, aElementName); });
+    }
 
 void CZController::LoadResourceShpL(TLex8& aLex, TPtrC aElementName, TBool aUnload)
     {
-    TPtrC8 resource;
-    if (!NextResource(aLex, KShapeBegin, KShapeEnd, resource))
-        {
-        return;
-        }
-    HBufC* description = WidenLC(resource);
-    CZElement* element = NULL;
-        {
-        // Reports on the description name the places of its words in the file.
-        TZDiagnosticSource source(resource, *description);
-        element = ElementShapeAdd(*description, aElementName);
-        }
-    CleanupStack::PopAndDestroy(description);
-    if (!element)
-        {
-        if (TZDiagnostics::Active())
-            {
-            ReportResourceFailed(resource, aElementName);
-            }
-        User::Leave(KErrNoMemory);
-        }
-    element->Unload(aUnload);
+    LoadResourceL(aLex, KShapeBegin, KShapeEnd, aElementName, aUnload,
+                  [&](const TDesC& aDescription) { return ElementShapeAdd(aDescription, aElementName); });
     }
 
 namespace
