@@ -61,16 +61,20 @@ std::string MarkedForm(std::string_view aKind, std::string_view aContent) {
 void MarkSkipped(std::string& aPackage, std::string_view aKind, std::string_view aContent) {
   const std::string live = LiveForm(aKind, aContent);
   const std::string marked = MarkedForm(aKind, aContent);
-  std::string out;
-  std::size_t from = 0;
-  for (std::size_t at = aPackage.find(live); at != std::string::npos;
-       at = aPackage.find(live, from)) {
-    out.append(aPackage, from, at - from).append(marked);
-    from = at + live.size();
+  // A content that itself holds tag text (only in a malformed file) can make a rewrite
+  // join with its neighbours into a fresh live form, so the rewrite repeats until none is
+  // left: a skipped entry must never be removed later. Each pass turns at least one live
+  // opening tag into a marked one and creates none, so the passes end.
+  for (std::size_t at = aPackage.find(live); at != std::string::npos; at = aPackage.find(live)) {
+    std::string out;
+    std::size_t from = 0;
+    for (; at != std::string::npos; at = aPackage.find(live, from)) {
+      out.append(aPackage, from, at - from).append(marked);
+      from = at + live.size();
+    }
+    out.append(aPackage, from, std::string::npos);
+    aPackage.swap(out);
   }
-  if (from == 0) return;
-  out.append(aPackage, from, std::string::npos);
-  aPackage.swap(out);
 }
 
 std::optional<Entry> EntryAt(std::string_view aPackage, std::string_view aKind, std::size_t aIndex) {
