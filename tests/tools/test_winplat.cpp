@@ -280,7 +280,11 @@ TEST_F(WinRegistry, ReadsHandWrittenWineFiles) {
                 "garbage line\n"
                 "\"broken\"=\"unterminated\n"
                 "\n"
-                "[Software\\\\Other] 1600000000\n");
+                "[Software\\\\Other] 1600000000\n"
+                "#an option that ends in a backslash \\\n"
+                "\"Kept\"=\"yes\"\n");
+  // Only values continue on the next line: the option line does not swallow the value.
+  EXPECT_EQ(QueryString(HKEY_LOCAL_MACHINE, "Software\\Other", "Kept"), std::string("yes\0", 4));
   EXPECT_EQ(QueryString(HKEY_LOCAL_MACHINE, "Software\\Symbian\\EPOC SDKs", "CommonPath"),
             std::string("C:\\Common\xe9\"q\"\tz\0", 16));
   EXPECT_EQ(QueryString(HKEY_LOCAL_MACHINE, "Software\\Symbian\\EPOC SDKs", ""),
@@ -323,6 +327,7 @@ TEST_F(WinRegistry, ReadsHandWrittenWineFiles) {
   RegCloseKey(key);
   const std::string text = ReadHostFile(iPrefix / "system.reg");
   EXPECT_NE(text.find("#arch=win64\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("#an option that ends in a backslash \\\n\"Kept\"=\"yes\"\n"), std::string::npos);
   EXPECT_NE(text.find("#time=1d7f0a1b2c3d4e5\n"), std::string::npos);
   EXPECT_NE(text.find("[Software\\\\Other] 1600000000\n"), std::string::npos);
   EXPECT_EQ(text.find("\"Num\""), std::string::npos);

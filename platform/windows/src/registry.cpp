@@ -380,7 +380,10 @@ void Parse(Hive& aHive, std::string_view aText) {
   Key* current = nullptr;
   for (std::size_t i = 1; i < lines.size(); ++i) {
     std::string line = lines[i];
-    while (!line.empty() && line.back() == '\\' && i + 1 < lines.size() && line.size() < (1u << 26)) {
+    // Only values continue on the next line (long hex data); other lines are kept as they
+    // are, so a comment or unknown line that ends in a backslash survives being saved.
+    const bool isValue = current && !line.empty() && (line[0] == '@' || line[0] == '"');
+    while (isValue && line.back() == '\\' && i + 1 < lines.size() && line.size() < (1u << 26)) {
       line.pop_back();
       std::string_view next = lines[++i];
       next.remove_prefix(std::min(next.find_first_not_of(" \t"), next.size()));
