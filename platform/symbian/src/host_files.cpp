@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <dirent.h>
 #include <fcntl.h>
+#include <initializer_list>
 #include <map>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -123,6 +124,19 @@ TBool FindInFolder(const std::string& aDir, const std::string& aName, std::strin
   return found;
 }
 
+// A folder below aRoot, each component matched without regard to letter case against the
+// folders that exist (an SDK unpacked as "Epoc32/Release/..." serves as well as one in
+// lower case); components that do not exist yet keep the case given.
+std::string FolderBelow(const std::string& aRoot, std::initializer_list<const char*> aComponents) {
+  std::string path = aRoot;
+  for (const char* component : aComponents) {
+    std::string found;
+    path += "/";
+    path += FindInFolder(path.substr(0, path.size() - 1), component, found) ? found : component;
+  }
+  return path;
+}
+
 TBool IsDirectory(const std::string& aPath) {
   struct stat st;
   return stat(aPath.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
@@ -176,11 +190,11 @@ EXPORT_C TInt DrivePath(TChar aDrive, std::string& aPath) {
     return KErrNone;
   }
   if (d == 'C') {
-    aPath = EpocRoot() + "/epoc32/wins/c";
+    aPath = FolderBelow(EpocRoot(), {"epoc32", "wins", "c"});
     return KErrNone;
   }
   if (d == 'Z') {
-    aPath = EpocRoot() + "/epoc32/release/wins/udeb/z";
+    aPath = FolderBelow(EpocRoot(), {"epoc32", "release", "wins", "udeb", "z"});
     return KErrNone;
   }
   return KErrNotReady;

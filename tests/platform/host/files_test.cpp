@@ -96,6 +96,16 @@ TEST_F(FilesTest, DrivesMapToTheEmulatorLayoutAndCanBeOverridden) {
   ASSERT_EQ(ZHost::DrivePath('C', path), KErrNone);
   EXPECT_EQ(path, "/some/root/epoc32/wins/c");
   unsetenv("ZOLVANE_EPOCROOT");
+  // The emulator folders below the root are found whatever their letter case; folders
+  // that do not exist keep the lower-case form.
+  const fs::path sdk = iRoot / "sdk";
+  Put(sdk / "Epoc32/Release/wins/UDEB/z/System/z.txt", "from an SDK tree");
+  ZHost::SetEpocRoot(sdk.string());
+  ASSERT_EQ(ZHost::DrivePath('Z', path), KErrNone);
+  EXPECT_EQ(path, (sdk / "Epoc32/Release/wins/UDEB/z").string());
+  ASSERT_EQ(ZHost::DrivePath('C', path), KErrNone);
+  EXPECT_EQ(path, (sdk / "Epoc32/wins/c").string());
+  EXPECT_EQ(ReadAll("Z:\\system\\Z.TXT"), "from an SDK tree");
   ZHost::SetEpocRoot(iRoot.string());
 }
 

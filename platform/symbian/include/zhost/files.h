@@ -4,7 +4,8 @@
 //   Z:  <root>/epoc32/release/wins/udeb/z
 //   C:  <root>/epoc32/wins/c
 // <root> is the environment variable ZOLVANE_EPOCROOT, else $XDG_DATA_HOME/zolvane,
-// else ~/.local/share/zolvane. Any drive can be placed elsewhere with ZOLVANE_DRIVE_<LETTER>
+// else ~/.local/share/zolvane; the folders below the root are found without regard to letter
+// case ("Epoc32/Release/wins/udeb/z" serves too). Any drive can be placed elsewhere with ZOLVANE_DRIVE_<LETTER>
 // (for example ZOLVANE_DRIVE_C=/tmp/x). Other letters exist only when so placed.
 // A program can override both (SetEpocRoot, SetDrivePath); the order of precedence is
 // SetDrivePath, ZOLVANE_DRIVE_<LETTER>, SetEpocRoot, ZOLVANE_EPOCROOT, the default.
