@@ -334,6 +334,28 @@ TEST_F(WinRegistry, ReadsHandWrittenWineFiles) {
   EXPECT_NE(text.find("\"Exp\"=str(2):\"%PATH%\"\n"), std::string::npos);
 }
 
+TEST_F(WinRegistry, WindowsLineBreaksReadAndSaveTheSameEveryTime) {
+  WriteHostFile(iPrefix / "system.reg",
+                "WINE REGISTRY Version 2\r\n\r\n"
+                "[Software\\\\A] 1\r\n"
+                "#note\r\r\n"
+                "\"v\"=\"1\"\r\n");
+  EXPECT_EQ(QueryString(HKEY_LOCAL_MACHINE, "Software\\A", "v"), std::string("1\0", 2));
+  const auto store = [] {
+    HKEY key = 0;
+    ASSERT_EQ(RegOpenKeyEx(HKEY_LOCAL_MACHINE, "Software\\A", 0, KEY_ALL_ACCESS, &key), ERROR_SUCCESS);
+    ASSERT_EQ(RegSetValueEx(key, "w", 0, REG_SZ, reinterpret_cast<const BYTE*>("2"), 2), ERROR_SUCCESS);
+    RegCloseKey(key);
+  };
+  store();
+  const std::string first = ReadHostFile(iPrefix / "system.reg");
+  EXPECT_NE(first.find("#note\n\"v\"=\"1\"\n\"w\"=\"2\"\n"), std::string::npos) << first;
+  // Read again from the file it wrote, the same change writes the same bytes.
+  SetPrefixDirectory(iPrefix);
+  store();
+  EXPECT_EQ(ReadHostFile(iPrefix / "system.reg"), first);
+}
+
 TEST_F(WinRegistry, KeysDeletionAndDamagedFiles) {
   HKEY key = 0;
   EXPECT_EQ(RegOpenKeyEx(HKEY_LOCAL_MACHINE, "SOFTWARE\\Nothing", 0, KEY_READ, &key),

@@ -362,7 +362,10 @@ void SplitLines(std::string_view aText, std::vector<std::string>& aLines) {
     std::size_t end = aText.find('\n', pos);
     if (end == std::string_view::npos) end = aText.size();
     std::string line(aText.substr(pos, end - pos));
-    if (!line.empty() && line.back() == '\r') line.pop_back();
+    // Carriage returns at a line's end go with the line break (files written on Windows);
+    // all of them, since a line is written back ending in a line feed alone and must read
+    // the same the next time.
+    while (!line.empty() && line.back() == '\r') line.pop_back();
     aLines.push_back(std::move(line));
     pos = end + 1;
   }
