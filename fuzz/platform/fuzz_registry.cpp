@@ -13,6 +13,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <system_error>
 
 #include "zwindows/paths.h"
 #include "zwindows/registry.h"
@@ -80,6 +81,10 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
   if (!::mkdtemp(pattern)) std::abort();
   gPrefix = pattern;
   SetPrefixDirectory(gPrefix);
+  std::atexit([] {
+    std::error_code error;
+    fs::remove_all(gPrefix, error);
+  });
   return 0;
 }
 
