@@ -131,8 +131,9 @@ std::string FolderBelow(const std::string& aRoot, std::initializer_list<const ch
   std::string path = aRoot;
   for (const char* component : aComponents) {
     std::string found;
+    const TBool exists = FindInFolder(path, component, found);
     path += "/";
-    path += FindInFolder(path.substr(0, path.size() - 1), component, found) ? found : component;
+    path += exists ? found : component;
   }
   return path;
 }
