@@ -236,6 +236,37 @@ TEST_F(Wizard, SdkOnDriveDAndEngineFileChecks) {
   EXPECT_EQ(logic.SdkDirectory(), "D:\\Other SDK\\");
 }
 
+TEST_F(Wizard, SdkFoundAtTheDefaultRootIsShownButAsksNoChangeQuestion) {
+  // A matching SDK in the root of drive C, in any letter case, fills the field.
+  for (const std::string& path : {std::string("C:\\"), std::string("c:\\"), std::string("c:")}) {
+    SCOPED_TRACE(path);
+    RegisterSdk(path);
+    ScriptedUserInterface ui;
+    WizardLogic logic(ui, WizardDir());
+    logic.Initialise();
+    const std::string shown = path.back() == '\\' ? path : path + "\\";
+    EXPECT_EQ(logic.SdkDirectoryText(), shown);
+    EXPECT_EQ(logic.SdkDirectory(), shown);
+    EXPECT_EQ(logic.ApplicationDirectoryText(), shown);
+    // It is the default root, so changing the SDK asks no question first.
+    EXPECT_FALSE(logic.SdkFoundAtStart());
+    ui.AddAnswer("Cancel");
+    logic.ChangeSdkDirectory();
+    ASSERT_EQ(ui.Records().size(), 1u);
+    EXPECT_TRUE(ui.Records()[0].folderBrowser);
+  }
+  // A list without a matching SDK leaves the field empty while the SDK is still "C:\".
+  WriteHostFile(DriveC() / "Symbian" / "installed.xml",
+                "<sdk><ESDKVersion>6.1</ESDKVersion><ESDKLanguage>C++</ESDKLanguage>"
+                "<ESDKPlatform>Nokia</ESDKPlatform><ESDKNonSharedPath>C:\\</ESDKNonSharedPath></sdk>");
+  ScriptedUserInterface ui;
+  WizardLogic logic(ui, WizardDir());
+  logic.Initialise();
+  EXPECT_EQ(logic.SdkDirectoryText(), "");
+  EXPECT_EQ(logic.SdkDirectory(), "C:\\");
+  EXPECT_EQ(logic.ApplicationDirectoryText(), "C:\\");
+}
+
 TEST_F(Wizard, DirectoryQuestionsAndTheDifferentDriveWarning) {
   InstallProjectTool();
   fs::create_directories(DriveC() / "a b c");

@@ -53,10 +53,14 @@ void WizardLogic::Initialise() {
   std::string common;
   ReadRegistryValue(kSdkRegistryKey, kSdkRegistryValue, common);
   std::string root;
-  FindSdkRoot(SdkListPath(common), root);
+  bool found = false;
+  FindSdkRoot(SdkListPath(common), root, &found);
   iSdkDirectory = root;
+  // The change question is asked only for an SDK found elsewhere than the default root,
+  // but a matching SDK is shown, and gives the project its drive, wherever it lies.
   iSdkFoundAtStart = !EqualsNoCaseAnsi(root, kDefaultSdkRoot);
-  if (iSdkFoundAtStart) {
+  iSdkDirectoryText.clear();
+  if (found) {
     iSdkDirectoryText = root;
     if (!root.empty()) iBaseDirectory[0] = root[0];
   }
