@@ -242,9 +242,20 @@ void CZElementText::ColorSet(TRgb aColor)
         }
     }
 
+// The components are summed into one colour value, not cut to a byte each, and the sum is
+// clamped like every other colour setting; it is formed in 64 bits so it cannot overflow.
 void CZElementText::ColorSet(TInt aRed, TInt aGreen, TInt aBlue)
     {
-    ColorSet(TRgb(aRed, aGreen, aBlue));
+    TInt64 value = TInt64(aRed) + TInt64(aGreen) * 256 + TInt64(aBlue) * 65536;
+    if (value < 0)
+        {
+        value = 0;
+        }
+    else if (value > KZColorMax)
+        {
+        value = KZColorMax;
+        }
+    ColorSet(TRgb(static_cast<TUint32>(value)));
     }
 
 void CZElementText::WidthSet(TInt aWidth)

@@ -170,6 +170,41 @@ TEST_F(TextElement, FontSettingsClampAndMapAliases) {
   EXPECT_EQ(TextOf(e)->Font()->FontSpecInTwips().iFontStyle.Posture(), EPostureItalic);
 }
 
+TEST_F(TextElement, ColourFromComponentsIsTheClampedSum) {
+  CZElementText* t = TextOf(iH.Controller().ElementTextAdd(W(u"hi"), W(u"t")));
+  ASSERT_NE(t, nullptr);
+  struct Case {
+    TInt red, green, blue;
+    TUint32 stored;
+  };
+  const Case cases[] = {
+      {1, 2, 3, 1 + 2 * 256 + 3 * 65536},
+      {300, 0, 0, 300},  // a component above 255 carries into the next one
+      {0, 300, 0, 300 * 256},
+      {-1, 1, 0, 255},
+      {255, 255, 255, 16777215},
+      {256, 255, 255, 16777215},
+      {0, 0, 256, 16777215},
+      {-1, 0, 0, 0},
+      {0, 0, -1, 0},
+      {KMaxTInt, KMaxTInt, KMaxTInt, 16777215},  // no overflow on the way
+      {KMinTInt, KMinTInt, KMinTInt, 0},
+      {KMaxTInt, 1, 0, 16777215},  // would wrap below 0 in 32 bits
+      {KMaxTInt, 0, -32768, 0},
+  };
+  for (const Case& c : cases) {
+    t->ColorSet(c.red, c.green, c.blue);
+    EXPECT_EQ(t->Color().Value(), c.stored) << c.red << " " << c.green << " " << c.blue;
+  }
+  // Only a different value marks the element changed.
+  t->ColorSet(7, 0, 0);
+  t->ResetChange();
+  t->ColorSet(7, 0, 0);
+  EXPECT_FALSE(t->IsChanged());
+  t->ColorSet(6, 0, 0);
+  EXPECT_TRUE(t->IsChanged());
+}
+
 TEST_F(TextElement, FontAndLayoutAreMadeOnlyWhenAsked) {
   CZElement* e = iH.Controller().ElementTextAdd(W(u"abc"), W(u"t"));
   CZElementText* t = TextOf(e);
