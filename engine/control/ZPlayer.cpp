@@ -484,10 +484,13 @@ void CZPlayer::SpriteSet(TInt aChannel, CZSprite* aRecord)
     target->LifeTime(aRecord->LifeTime());
     target->Element(aRecord->Element());
     target->Mask(aRecord->Mask());
-    if (aRecord->Transition() != 0)
-        {
-        target->Transition(aRecord->Transition(), aRecord->TransitionTime());
-        }
+    // The transition is taken as the record holds it, none included, so the channel's
+    // number, time and phase are the record's and nothing left running on the empty
+    // channel carries over.
+    target->iTransitionNumber = aRecord->iTransitionNumber;
+    target->iTransitionTime = aRecord->iTransitionTime;
+    target->iTransitionPhase = aRecord->iTransitionPhase;
+    target->Notify();
     // -1 keeps the element's own size in that direction.
     const TInt width = aRecord->Width() == -1 ? target->Width() : aRecord->Width();
     const TInt height = aRecord->Height() == -1 ? target->Height() : aRecord->Height();

@@ -241,6 +241,32 @@ TEST_F(PlayerTest, RecordOnEmptyChannelTakesEverythingAndHoldsTheElement) {
   TZTestAccess::DeleteFacade(element);
 }
 
+TEST_F(PlayerTest, RecordOnEmptyChannelTakesItsTransitionAsItStands) {
+  struct Case {
+    TInt number, time, updates;  // the record's transition and how far it has run
+  };
+  // None at all, one that has run to its end (number 0, time and phase kept), and one
+  // part way through (phase 3 of 6).
+  const Case cases[] = {{0, 0, 0}, {7, 2, 2}, {9, 6, 2}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.number);
+    Movie(5);
+    CZSprite* s = h.Controller().Sprite(2);
+    s->Clear();
+    s->Transition(5, 10);  // left running on the empty channel
+    CZSprite* record = AddFrame(1, 2, -1);
+    if (c.number != 0) record->Transition(c.number, c.time);
+    for (TInt i = 0; i < c.updates; ++i) TZTestAccess::Update(record);
+    const TInt number = record->Transition();
+    const TInt time = record->TransitionTime();
+    const TInt phase = record->TransitionPhase();
+    Cycle();
+    EXPECT_EQ(s->Transition(), number);
+    EXPECT_EQ(s->TransitionTime(), time);
+    EXPECT_EQ(s->TransitionPhase(), phase);
+  }
+}
+
 TEST_F(PlayerTest, RecordsForMissingChannelsGoWithTheFrame) {
   Movie(5);
   AddFrame(1, 99, -1)->Rectangle(TPoint(0, 0), TPoint(2, 2));
