@@ -1,5 +1,6 @@
 // Start-menu shortcuts of a package: created after its files, removed with them.
 #include <cstring>
+#include <new>
 #include <optional>
 
 #include "InstallEngine.h"
@@ -97,19 +98,30 @@ void InstallEngine::CreatePackageShortcuts(std::string& aPackage, const std::str
       }
       // A shortcut that could not be made is marked like a declined one, so that the
       // uninstall list does not send removal after a link that is not there.
-      if (!CreateDirectory(iProgramsFolder + link->folder)) {
-        const DWORD error = GetLastError();
-        if (error != ERROR_SUCCESS && error != ERROR_ALREADY_EXISTS) {
-          Report("Failed to create shortcut to \"" + link->content + "!\"", "Error");
-          MarkLink(aPackage, *link);
-          continue;
+      bool usable = false;
+      bool madeFolder = false;
+      try {
+        const std::string folder = iProgramsFolder + link->folder;
+        madeFolder = CreateDirectory(folder);
+        const DWORD error = madeFolder ? ERROR_SUCCESS : GetLastError();
+        usable = error == ERROR_SUCCESS || error == ERROR_ALREADY_EXISTS;
+        if (usable) {
+          const std::string linkPath = folder + "\\" + link->name + ".lnk";
+          const std::string target = web ? link->content : aTargetDirectory + link->content;
+          if (!SUCCEEDED(CreateShellLink(target, linkPath, link->description))) {
+            MarkLink(aPackage, *link);
+            RemoveDirectory(folder);
+          }
         }
+      } catch (const std::bad_alloc&) {
+        // Memory ran out while the link's texts were built: reported like a folder that
+        // cannot be made, and the next shortcut follows.
+        usable = false;
       }
-      const std::string linkPath = iProgramsFolder + link->folder + "\\" + link->name + ".lnk";
-      const std::string target = web ? link->content : aTargetDirectory + link->content;
-      if (!SUCCEEDED(CreateShellLink(target, linkPath, link->description))) {
+      if (!usable) {
+        if (madeFolder) RemoveDirectory(iProgramsFolder + link->folder);
+        Report("Failed to create shortcut to \"" + link->content + "!\"", "Error");
         MarkLink(aPackage, *link);
-        RemoveDirectory(iProgramsFolder + link->folder);
       }
     }
   }

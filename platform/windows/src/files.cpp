@@ -124,17 +124,21 @@ HANDLE CreateFile(std::string_view aPath, DWORD aAccess, DWORD aShareMode, DWORD
   }
   if ((flags & O_TRUNC) && (flags & O_ACCMODE) == O_RDONLY) flags = (flags & ~O_ACCMODE) | O_RDWR;
   const mode_t mode = (aAttributes & FILE_ATTRIBUTE_READONLY) ? 0444 : 0666;
+  // The handle's record is made before the file is opened: running out of memory then
+  // leaves no file created or truncated without a handle for it.
+  const std::uintptr_t id = gNextHandle;
+  const auto slot = gFiles.try_emplace(id).first;
   const int fd = ::open(hp.path.c_str(), flags, mode);
   if (fd < 0) {
     const int err = errno;
+    gFiles.erase(slot);
     SetLastError(err == ENOENT ? MissingError(hp) : ErrorFromErrno(err));
     return INVALID_HANDLE_VALUE;
   }
   struct stat opened;
   ::fstat(fd, &opened);
-  const std::uintptr_t id = gNextHandle;
   gNextHandle += 4;
-  gFiles[id] = OpenFile{fd, aAccess, aShareMode, opened.st_dev, opened.st_ino};
+  slot->second = OpenFile{fd, aAccess, aShareMode, opened.st_dev, opened.st_ino};
   const bool reportExisting = exists && (aDisposition == CREATE_ALWAYS || aDisposition == OPEN_ALWAYS);
   SetLastError(reportExisting ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS);
   return reinterpret_cast<HANDLE>(id);

@@ -1,6 +1,7 @@
 #include <string>
 #include <vector>
 
+#include "FailingAllocation.h"
 #include "InstallerFixture.h"
 
 namespace installer_test {
@@ -255,6 +256,60 @@ TEST_F(Install, ShortcutFolderThatCannotBeCreated) {
   // Not created: marked, so that removal does not look for it.
   EXPECT_NE(List().find("<--linkwww-->http://a<--/linkwww--><--linkname-->N<--/linkname-->"),
             std::string::npos);
+}
+
+TEST_F(Install, ShortcutWhoseTextsRunOutOfMemoryIsReportedAndTheNextFollows) {
+  // Each allocation after the Yes to the first shortcut fails in turn, until the first
+  // shortcut is made before the failing one comes.
+  const fs::path programs = DriveC() / "users/tester/Start Menu/Programs";
+  const std::string failedText = "Failed to create shortcut to \"a.exe!\"";
+  bool sweptAll = false;
+  for (long nth = 1; nth <= 5000 && !sweptAll; ++nth) {
+    SCOPED_TRACE("failing allocation " + std::to_string(nth));
+    std::string package =
+        "<package><name>P</name>"
+        "<linkfile>a.exe</linkfile><linkname>First</linkname><linkfolder>F1</linkfolder>"
+        "<linkdescription>D1</linkdescription>"
+        "<linkwww>www.y</linkwww><linkname>Second</linkname><linkfolder>F2</linkfolder>"
+        "<linkdescription>D2</linkdescription></package>";
+    FunctionUserInterface ui([&](const std::string& aTitle, const std::string& aText, zwin::UINT aType) {
+      if (aText == "Add shortcut to \"First\" to Start menu?") FailNthAllocation(nth);
+      if (aText == failedText) FailNthAllocation(0);
+      return AgreeAndIgnore(aTitle, aText, aType);
+    });
+    InstallEngine engine(ui);
+    bool escaped = false;
+    try {
+      engine.CreatePackageShortcuts(package, "C:\\T\\");
+    } catch (const std::bad_alloc&) {
+      escaped = true;
+    }
+    FailNthAllocation(0);
+    ASSERT_GE(ui.texts.size(), 1u);
+    if (ui.texts.size() >= 2 && ui.texts[1] == failedText) {
+      // Reported, nothing of the first shortcut left, removal will not look for it, and
+      // the second shortcut follows.
+      ASSERT_FALSE(escaped);
+      EXPECT_EQ(ui.titles[1], "Error");
+      EXPECT_FALSE(fs::exists(programs / "F1"));
+      EXPECT_NE(package.find("<--linkfile-->a.exe<--/linkfile--><--linkname-->First<--/linkname-->"),
+                std::string::npos);
+      ASSERT_EQ(ui.texts.size(), 3u);
+      EXPECT_EQ(ui.texts[2], "Add shortcut to \"Second\" to Start menu?");
+      EXPECT_TRUE(fs::exists(programs / "F2" / "Second.lnk"));
+    } else {
+      // The failing allocation came after the first shortcut was complete (in looking
+      // up the next entry, which the installation's own handler reports).
+      sweptAll = true;
+      std::string target, description;
+      EXPECT_EQ(zwin::ReadShellLink(std::string(kPrograms) + "F1\\First.lnk", target, description), 0);
+      EXPECT_EQ(target, "C:\\T\\a.exe");
+      EXPECT_NE(package.find("<linkfile>a.exe</linkfile>"), std::string::npos);
+    }
+    fs::remove_all(programs / "F1");
+    fs::remove_all(programs / "F2");
+  }
+  EXPECT_TRUE(sweptAll);
 }
 
 TEST_F(Install, HeaderAndFileProblemsStopBeforeAnyChange) {
