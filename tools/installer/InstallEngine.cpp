@@ -28,6 +28,11 @@ std::int64_t Advance(std::int64_t aOffset, std::int64_t aSize) {
 }
 }  // namespace
 
+std::string FolderPart(std::string_view aDirectory) {
+  const std::size_t separator = aDirectory.find_last_of("\\/");
+  return separator == std::string_view::npos ? std::string() : std::string(aDirectory.substr(0, separator + 1));
+}
+
 std::string SystemErrorText(unsigned aError, const std::string& aFile) {
   std::string text = SystemMessage(aError);
   if (text.size() > kSystemTextLimit) text.resize(kSystemTextLimit);
@@ -279,7 +284,9 @@ bool InstallEngine::InstallPackage(std::string& aPackage, const std::string& aTa
   std::vector<std::string> linked;
   const auto noteLinks = [&](const std::string& aRelative) {
     bool added = false;
-    for (const std::string& folder : LinkedFoldersBelow(aTargetDirectory, aRelative)) {
+    const std::string folderPart = FolderPart(aTargetDirectory);
+    const std::string below = aTargetDirectory.substr(folderPart.size()) + aRelative;
+    for (const std::string& folder : LinkedFoldersBelow(folderPart, below)) {
       const bool known = std::any_of(linked.begin(), linked.end(), [&](const std::string& aKnown) {
         return EqualsNoCaseAnsi(aKnown, folder);
       });

@@ -111,6 +111,10 @@ bool RegValueExists(std::string_view aKey, const std::string& aName);
 std::string RegReadText(std::string_view aKey, const std::string& aName);
 void RegDeleteString(std::string_view aKey, const std::string& aName);
 
+// A target directory up to and including its last "\\" or "/": the folder that its files
+// are found below (a target without a final separator runs into its files' names).
+std::string FolderPart(std::string_view aDirectory);
+
 // The system's message for aError, followed by a line break and aFile when the message
 // is shorter than 512 characters.
 std::string SystemErrorText(unsigned aError, const std::string& aFile);

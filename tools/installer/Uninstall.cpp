@@ -126,17 +126,20 @@ bool InstallEngine::RemovePackage(std::string& aPackage, const std::string& aTar
   // the installation itself went through one (the user's layout); a link standing in
   // for a folder the installation made is not its to follow, and what lies behind it
   // counts as not there. A link in a file's own place is deleted itself.
+  const std::string& target = aTargetDirectory;
   const std::string& created = iRemoval.createdPart;
-  std::string base = aTargetDirectory;
-  std::string prefix;
-  if (!created.empty() && created.size() <= base.size() &&
-      base.compare(base.size() - created.size(), std::string::npos, created) == 0) {
-    base.resize(base.size() - created.size());
-    prefix = created;
+  const std::string folder = FolderPart(target);
+  std::string base = folder;
+  if (!created.empty() && created.size() <= target.size() &&
+      target.compare(target.size() - created.size(), std::string::npos, created) == 0) {
+    base = target.substr(0, target.size() - created.size());
   }
+  // The part of the target below the walk's base, and the recorded links' place in it.
+  const std::string prefix = target.substr(base.size());
+  const std::string linkPrefix = folder.substr(std::min(base.size(), folder.size()));
   const FollowLink follow = [&](std::string_view aFolder) {
     return std::any_of(iRemoval.linkedFolders.begin(), iRemoval.linkedFolders.end(),
-                       [&](const std::string& aLinked) { return EqualsNoCaseAnsi(aFolder, prefix + aLinked); });
+                       [&](const std::string& aLinked) { return EqualsNoCaseAnsi(aFolder, linkPrefix + aLinked); });
   };
   for (std::size_t k = 0;; ++k) {
     const auto entry = EntryAt(aPackage, "file", k);

@@ -258,3 +258,26 @@ TEST_F(InstallerLinks, AShortcutFolderReplacedByALinkIsNotFollowed) {
 
 }  // namespace
 }  // namespace installer_test
+
+namespace installer_test {
+namespace {
+
+// A target without a final "\" runs into its files' names; removal finds them where
+// installing put them.
+TEST_F(InstallerLinks, TargetWithoutAFinalSeparator) {
+  const auto before = Tree(true);
+  WriteInstallation(Header() + kSdkPackage);
+  {
+    FunctionUserInterface ui(AgreeAndIgnore);
+    InstallEngine engine(ui);
+    engine.SetTargetDirectory("C:\\Symbian", 0);
+    ASSERT_TRUE(engine.Install("install.lst"));
+  }
+  EXPECT_EQ(ReadHostFile(DriveC() / "SymbianEpoc32" / "Include" / "Zolvane.h"), "AA");
+  ExpectListMatchesDisk(kData, {"C:\\Symbian"});
+  ASSERT_TRUE(RemoveWith(AgreeAndIgnore));
+  EXPECT_EQ(Tree(true), before);
+}
+
+}  // namespace
+}  // namespace installer_test
