@@ -122,6 +122,11 @@ TEST_F(WinLinks, ALinkExistsReadsFollowAndWritesInPlaceAreDenied) {
   }
   EXPECT_TRUE(fs::is_empty(DriveC() / "d"));
   EXPECT_EQ(OutsideTree(), before);
+  // A drive's root is no file to delete, though the prefix keeps it as a link.
+  EXPECT_FALSE(DeleteFile("C:\\"));
+  EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
+  EXPECT_FALSE(RemoveDirectory("C:\\"));
+  EXPECT_TRUE(IsLink(iPrefix / "dosdevices" / "c:"));
 }
 
 TEST_F(WinLinks, BelowABaseOnlyTheLinksTheCallerAllowsArePassed) {
