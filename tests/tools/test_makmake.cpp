@@ -253,3 +253,32 @@ TEST_F(Makmake, CommandLine) {
 }
 
 }  // namespace
+
+namespace {
+
+// The build file is written to a new file of makmake's own and renamed into place: a
+// link standing at the build file's name, or at the name its temporary copy once had,
+// is replaced or left alone, and what it names keeps its bytes.
+TEST_F(Makmake, BuildFileNeverWrittenThroughALink) {
+  WriteHostFile(iRoot / "outside" / "CMakeLists.txt", "the user's own build");
+  WriteHostFile(iRoot / "outside" / "other.txt", "other");
+  fs::create_symlink(iRoot / "outside" / "CMakeLists.txt", iProject / "CMakeLists.txt");
+  fs::create_symlink(iRoot / "outside" / "other.txt", iProject / "CMakeLists.txt.makmake");
+  WriteHostFile(iProject / "Game.mmp", "TARGET Game.app\nTARGETTYPE app\nSOURCE Source\\Game.cpp\n");
+  ::setenv("ZOLVANE_SDK", iSdk.c_str(), 1);
+  fs::current_path(iProject);
+  std::string out, err;
+  ASSERT_EQ(zolv::makmake::Run({"Game", "vc6"}, {}, out, err), 0) << err;
+  EXPECT_FALSE(fs::is_symlink(fs::symlink_status(iProject / "CMakeLists.txt")));
+  EXPECT_TRUE(Contains(ReadHostFile(iProject / "CMakeLists.txt"), "project(Game LANGUAGES CXX)"));
+  EXPECT_EQ(ReadHostFile(iRoot / "outside" / "CMakeLists.txt"), "the user's own build");
+  EXPECT_EQ(ReadHostFile(iRoot / "outside" / "other.txt"), "other");
+  std::size_t entries = 0;
+  for (const auto& e : fs::directory_iterator(iProject)) {
+    EXPECT_NE(e.path().extension(), ".tmp") << "left over: " << e.path();
+    ++entries;
+  }
+  EXPECT_EQ(entries, 4u);  // Source, Game.mmp, CMakeLists.txt and the planted link
+}
+
+}  // namespace

@@ -134,6 +134,31 @@ TEST_F(Wizard, ExistingDirectoryMissingTemplateAndMissingTool) {
   EXPECT_FALSE(fs::exists(DriveC() / "Other" / "Source" / "Other_Document.cpp"));
 }
 
+// A link where the project folder would go, to a folder or to nothing, is an existing
+// folder: nothing is written into or made at what it names. A base folder that is a
+// link is the user's choice and is used.
+TEST_F(Wizard, LinksInThePlaceOfTheProjectAreNeverWrittenThrough) {
+  WriteHostFile(iRoot / "outside" / "Game.mmp", "the user's own project");
+  fs::create_directory_symlink(iRoot / "outside", DriveC() / "Game");
+  fs::create_directory_symlink(iRoot / "nowhere", DriveC() / "Dangling");
+  for (const char* name : {"Game", "Dangling"}) {
+    ScriptedUserInterface ui({"OK"});
+    EXPECT_FALSE(ProjectGenerator(ui, {name, "1234ABCD", "C:\\", WizardDir()}).Generate());
+    ASSERT_EQ(ui.Records().size(), 1u);
+    EXPECT_EQ(ui.Records()[0].text, "Directory already exists. Select different directory.");
+  }
+  EXPECT_EQ(ReadHostFile(iRoot / "outside" / "Game.mmp"), "the user's own project");
+  EXPECT_EQ(std::distance(fs::directory_iterator(iRoot / "outside"), fs::directory_iterator()), 1);
+  EXPECT_FALSE(fs::exists(iRoot / "nowhere"));
+
+  fs::create_directories(iRoot / "projects");
+  fs::create_directory_symlink(iRoot / "projects", DriveC() / "Projects");
+  ScriptedUserInterface ui({"OK", "OK"});
+  EXPECT_TRUE(ProjectGenerator(ui, {"Game", "1234ABCD", "C:\\Projects\\", WizardDir()}).Generate());
+  EXPECT_EQ(ui.Records().back().text, "Application template successfully created!");
+  EXPECT_TRUE(fs::is_regular_file(iRoot / "projects" / "Game" / "Source" / "Game_Script.cpp"));
+}
+
 TEST_F(Wizard, WriteErrorsAndOddTemplateBytes) {
   // A zero byte drops the rest of its 8-byte piece; other bytes pass unchanged.
   WriteHostFile(iWizardDir / "Templates" / "Template.mmp",

@@ -6,6 +6,7 @@
 
 #include "HostPrograms.h"
 #include "InstallFile.h"
+#include "zwindows/codepage.h"
 #include "zwindows/error.h"
 #include "zwindows/files.h"
 #include "zwindows/paths.h"
@@ -26,6 +27,11 @@ std::int64_t Advance(std::int64_t aOffset, std::int64_t aSize) {
   return std::min(aOffset + NonNegative(aSize), kMaxSize * 2);
 }
 }  // namespace
+
+std::string FolderPart(std::string_view aDirectory) {
+  const std::size_t separator = aDirectory.find_last_of("\\/");
+  return separator == std::string_view::npos ? std::string() : std::string(aDirectory.substr(0, separator + 1));
+}
 
 std::string SystemErrorText(unsigned aError, const std::string& aFile) {
   std::string text = SystemMessage(aError);
@@ -66,6 +72,25 @@ bool RegValueExists(std::string_view aKey, const std::string& aName) {
   const LONG result = RegQueryValueEx(key, aName.c_str(), nullptr, nullptr, nullptr, &size);
   RegCloseKey(key);
   return result == ERROR_SUCCESS;
+}
+
+std::string RegReadText(std::string_view aKey, const std::string& aName) {
+  HKEY key = 0;
+  if (RegOpenKeyEx(HKEY_LOCAL_MACHINE, aKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return {};
+  DWORD size = 0;
+  DWORD type = 0;
+  std::string text;
+  if (RegQueryValueEx(key, aName.c_str(), nullptr, &type, nullptr, &size) == ERROR_SUCCESS &&
+      type == REG_SZ) {
+    text.resize(size);
+    if (RegQueryValueEx(key, aName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(text.data()),
+                        &size) != ERROR_SUCCESS) {
+      size = 0;
+    }
+    text.resize(strnlen(text.data(), std::min<std::size_t>(size, text.size())));
+  }
+  RegCloseKey(key);
+  return text;
 }
 
 void RegDeleteString(std::string_view aKey, const std::string& aName) {
@@ -252,6 +277,28 @@ bool InstallEngine::InstallPackage(std::string& aPackage, const std::string& aTa
     return false;
   }
   RegWriteString(ProductKey(), name + "CreatedPath", CreateTargetDirectories(aTargetDirectory));
+  // Links met below the target are the user's layout, followed now and at removal;
+  // any other link found there at removal was put in a folder of the installation's.
+  const std::string linkedValue = name + kLinkedFoldersValue;
+  RegDeleteString(ProductKey(), linkedValue);
+  std::vector<std::string> linked;
+  const auto noteLinks = [&](const std::string& aRelative) {
+    bool added = false;
+    const std::string folderPart = FolderPart(aTargetDirectory);
+    const std::string below = aTargetDirectory.substr(folderPart.size()) + aRelative;
+    for (const std::string& folder : LinkedFoldersBelow(folderPart, below)) {
+      const bool known = std::any_of(linked.begin(), linked.end(), [&](const std::string& aKnown) {
+        return EqualsNoCaseAnsi(aKnown, folder);
+      });
+      if (known) continue;
+      linked.push_back(folder);
+      added = true;
+    }
+    if (!added) return;
+    std::string value;
+    for (const std::string& folder : linked) value += (value.empty() ? "" : "|") + folder;
+    RegWriteString(ProductKey(), linkedValue, value);
+  };
 
   const std::string source = iSourceDirectory + iDataFile;
   for (std::size_t k = 0;; ++k) {
@@ -285,6 +332,8 @@ bool InstallEngine::InstallPackage(std::string& aPackage, const std::string& aTa
     }
     if (result == CopyResult::Ignore || result == CopyResult::Kept) {
       MarkSkipped(aPackage, "file", entry->content);
+    } else {
+      noteLinks(entry->content);
     }
     iDataOffset = Advance(iDataOffset, size);
   }
@@ -310,7 +359,11 @@ CopyResult InstallEngine::CopyInto(const std::string& aSource, const std::string
                                    std::int64_t aOffset, std::int64_t aSize) {
   {
     UniqueHandle existing(CreateFile(aDestination, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING));
-    if (existing.Valid()) {
+    // A symbolic link in the file's place exists too, even when it names nothing; a
+    // replacement replaces the link itself, never what it names.
+    const DWORD attributes = GetFileAttributes(aDestination);
+    const bool link = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+    if (existing.Valid() || link) {
       existing.Reset();
       if (Box("File \"" + aDestination + "\" already exists. Replace it with a new one?", "Confirm",
               MB_YESNO | MB_ICONQUESTION) != IDYES) {

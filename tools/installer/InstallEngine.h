@@ -9,9 +9,14 @@
 #include <string_view>
 #include <vector>
 
+#include "zwindows/files.h"
 #include "zwindows/ui.h"
 
 namespace zolv::install {
+
+// The registry value, per package, that lists the folders below its target directory
+// which were symbolic links when the installation went through them, "|"-separated.
+inline constexpr const char* kLinkedFoldersValue = "LinkedFolders";
 
 // Kept: the destination already existed and the user chose not to replace it; the file
 // on disk is not the installation's, so its entry is marked like an ignored one and a
@@ -53,7 +58,8 @@ class InstallEngine {
   // from the first directory it created (empty when all existed or on failure).
   static std::string CreateTargetDirectories(std::string_view aPath);
   // Removes the parent directories of aRelative inside aBase, deepest first, as far as
-  // they are empty.
+  // they are empty. The folders below aBase are opened one by one and a symbolic link
+  // among them is never passed: what lies beyond it is not the installation's.
   static bool RemoveRelativeDirectories(std::string_view aBase, std::string_view aRelative);
   // "Common Programs" of all users, else the user's "Programs"; ends in "\" or is empty.
   static std::string FindProgramsFolder();
@@ -73,6 +79,20 @@ class InstallEngine {
   CopyResult FileError(unsigned aError, const std::string& aFile, const char* aTitle);
   std::string ProductKey() const;
   void AbortPackage(std::string& aPackage, std::size_t aFrom);
+  // RemoveRelativeDirectories for aPrefix + aRelative below aBase, never removing the
+  // folders of aPrefix; links pass where aFollow says so.
+  static bool RemoveParentFolders(std::string_view aBase, std::string_view aPrefix,
+                                  std::string_view aRelative, const zwin::FollowLink& aFollow);
+
+  // What a removal knows of the package being removed: the part of its target
+  // directory that the installation created, and the folders below the target that
+  // were symbolic links when the installation wrote through them (the user's own
+  // layout). Empty when RemovePackage is called on its own.
+  struct RemovalRecord {
+    std::string createdPart;
+    std::vector<std::string> linkedFolders;
+  };
+  RemovalRecord iRemoval;
 
   zwin::UserInterface& iUi;
   std::string iSourceDirectory;
@@ -87,7 +107,13 @@ class InstallEngine {
 void RegWriteString(std::string_view aKey, const std::string& aName, std::string_view aText);
 std::string RegReadString(std::string_view aKey, const std::string& aName);
 bool RegValueExists(std::string_view aKey, const std::string& aName);
+// A string value of any length (RegReadString keeps to 1024 bytes).
+std::string RegReadText(std::string_view aKey, const std::string& aName);
 void RegDeleteString(std::string_view aKey, const std::string& aName);
+
+// A target directory up to and including its last "\\" or "/": the folder that its files
+// are found below (a target without a final separator runs into its files' names).
+std::string FolderPart(std::string_view aDirectory);
 
 // The system's message for aError, followed by a line break and aFile when the message
 // is shorter than 512 characters.

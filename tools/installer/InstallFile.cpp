@@ -175,9 +175,11 @@ bool ReadTextFile(std::string_view aPath, std::string& aText) {
 }
 
 bool WriteTextFile(std::string_view aPath, std::string_view aText) {
-  const std::string temporary = std::string(aPath) + ".new";
+  // The text goes to a new file of our own beside the list, never to one that a link
+  // put there names.
+  std::string temporary;
   {
-    UniqueHandle file(CreateFile(temporary, GENERIC_WRITE, 0, CREATE_ALWAYS));
+    UniqueHandle file(CreateTemporaryFileBeside(aPath, temporary));
     if (!file.Valid()) return false;
     std::size_t done = 0;
     while (done < aText.size()) {

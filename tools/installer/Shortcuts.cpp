@@ -137,35 +137,35 @@ bool InstallEngine::RemovePackageShortcuts(std::string& aPackage) {
     if (!link || !UsableFolder(link->folder) || link->name.empty() || !SingleComponent(link->name)) {
       continue;
     }
-    const std::string folder = iProgramsFolder + link->folder;
-    const std::string path = folder + "\\" + link->name + ".lnk";
+    // The shortcut's folder is opened below the Programs folder without following a
+    // link put in its place.
+    const std::string path = link->folder + "\\" + link->name + ".lnk";
     for (;;) {
-      if (DeleteFile(path)) break;
+      if (DeleteFileBelow(iProgramsFolder, path, {})) break;
       const int answer = Box("Failed to remove shortcut \"" + link->name + "\"",
                              "Error removing shortcuts", MB_ABORTRETRYIGNORE | MB_ICONERROR);
       if (answer == IDABORT) return false;
       if (answer == IDIGNORE) {
-        DeleteFile(path);
+        DeleteFileBelow(iProgramsFolder, path, {});
         break;
       }
     }
     MarkLink(aPackage, *link);
-    RemoveDirectory(folder);
+    RemoveDirectoryBelow(iProgramsFolder, link->folder, {});
   }
   for (std::size_t k = 0;; ++k) {
     bool end = false;
     const auto link = LiveLink(aPackage, "linkwww", k, fileLinks + k, end);
     if (end) break;
     if (!link || !UsableFolder(link->folder) || !SingleComponent(link->name)) continue;
-    const std::string folder = iProgramsFolder + link->folder;
-    if (DeleteFile(folder + "\\" + link->name + ".lnk")) {
+    if (DeleteFileBelow(iProgramsFolder, link->folder + "\\" + link->name + ".lnk", {})) {
       MarkLink(aPackage, *link);
     } else {
       Box("Failed to remove shortcut \"" + link->name + "\"", "Error removing shortcuts",
           MB_OK | MB_ICONERROR);
       result = false;
     }
-    RemoveDirectory(folder);
+    RemoveDirectoryBelow(iProgramsFolder, link->folder, {});
   }
   return result;
 }

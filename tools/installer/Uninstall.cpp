@@ -1,8 +1,10 @@
 // Removal of what an uninstall list records.
+#include <algorithm>
 #include <new>
 
 #include "InstallEngine.h"
 #include "InstallFile.h"
+#include "zwindows/codepage.h"
 #include "zwindows/error.h"
 #include "zwindows/files.h"
 
@@ -11,12 +13,17 @@ namespace zolv::install {
 using namespace zwin;
 
 bool InstallEngine::RemoveRelativeDirectories(std::string_view aBase, std::string_view aRelative) {
+  return RemoveParentFolders(aBase, {}, aRelative, {});
+}
+
+bool InstallEngine::RemoveParentFolders(std::string_view aBase, std::string_view aPrefix,
+                                        std::string_view aRelative, const FollowLink& aFollow) {
   std::string relative(aRelative);
   for (;;) {
     const std::size_t slash = relative.rfind('\\');
     if (slash == std::string::npos) return true;
     relative.resize(slash);
-    if (!RemoveDirectory(std::string(aBase) + relative)) {
+    if (!RemoveDirectoryBelow(aBase, std::string(aPrefix) + relative, aFollow)) {
       const DWORD error = GetLastError();
       if (error != ERROR_SUCCESS && error != ERROR_ALREADY_EXISTS) return false;
     }
@@ -72,7 +79,17 @@ bool InstallEngine::RemoveInstalledList(const std::string& aListPath, const std:
       // installation that stopped before it left nothing of it on disk.
       if (!name.empty() && !RegValueExists(key, name + "Path")) continue;
       const std::string target = RegReadString(key, name + "Path");
-      if (RemovePackage(package, target)) {
+      iRemoval.createdPart = RegReadString(key, name + "CreatedPath");
+      iRemoval.linkedFolders.clear();
+      const std::string linked = RegReadText(key, name + kLinkedFoldersValue);
+      for (std::size_t from = 0; from < linked.size();) {
+        const std::size_t bar = std::min(linked.find('|', from), linked.size());
+        if (bar > from) iRemoval.linkedFolders.push_back(linked.substr(from, bar - from));
+        from = bar + 1;
+      }
+      const bool removed = RemovePackage(package, target);
+      iRemoval = RemovalRecord{};
+      if (removed) {
         const std::string path = RegReadString(key, name + "Path");
         const std::string created = RegReadString(key, name + "CreatedPath");
         if (!created.empty()) {
@@ -81,6 +98,7 @@ bool InstallEngine::RemoveInstalledList(const std::string& aListPath, const std:
         }
         RegDeleteString(key, name + "Path");
         RegDeleteString(key, name + "CreatedPath");
+        RegDeleteString(key, name + kLinkedFoldersValue);
       } else {
         failed = true;
       }
@@ -103,11 +121,32 @@ bool InstallEngine::RemovePackage(std::string& aPackage, const std::string& aTar
     Report("Invalid package in the installation file!", "Error");
     return false;
   }
+  // Files are reached from the folder above the part of the target that the
+  // installation created, one folder at a time. A symbolic link is passed only where
+  // the installation itself went through one (the user's layout); a link standing in
+  // for a folder the installation made is not its to follow, and what lies behind it
+  // counts as not there. A link in a file's own place is deleted itself.
+  const std::string& target = aTargetDirectory;
+  const std::string& created = iRemoval.createdPart;
+  const std::string folder = FolderPart(target);
+  std::string base = folder;
+  if (!created.empty() && created.size() <= target.size() &&
+      target.compare(target.size() - created.size(), std::string::npos, created) == 0) {
+    base = target.substr(0, target.size() - created.size());
+  }
+  // The part of the target below the walk's base, and the recorded links' place in it.
+  const std::string prefix = target.substr(base.size());
+  const std::string linkPrefix = folder.substr(std::min(base.size(), folder.size()));
+  const FollowLink follow = [&](std::string_view aFolder) {
+    return std::any_of(iRemoval.linkedFolders.begin(), iRemoval.linkedFolders.end(),
+                       [&](const std::string& aLinked) { return EqualsNoCaseAnsi(aFolder, linkPrefix + aLinked); });
+  };
   for (std::size_t k = 0;; ++k) {
     const auto entry = EntryAt(aPackage, "file", k);
     if (!entry) break;
     if (!entry->live || entry->content.empty()) continue;
     const std::string path = aTargetDirectory + entry->content;
+    const std::string below = prefix + entry->content;
     if (!ContainedRelativePath(entry->content)) {
       // Installation never writes such an entry, so there is nothing to delete.
       Box(SystemErrorText(ERROR_INVALID_NAME, path), "Error deleting files", MB_OK | MB_ICONERROR);
@@ -115,17 +154,17 @@ bool InstallEngine::RemovePackage(std::string& aPackage, const std::string& aTar
       continue;
     }
     for (;;) {
-      if (DeleteFile(path)) break;
+      if (DeleteFileBelow(base, below, follow)) break;
       const int answer = Box(SystemErrorText(GetLastError(), path), "Error deleting files",
                              MB_ABORTRETRYIGNORE | MB_ICONERROR);
       if (answer == IDABORT) return false;
       if (answer == IDIGNORE) {
-        DeleteFile(path);
+        DeleteFileBelow(base, below, follow);
         break;
       }
     }
     MarkSkipped(aPackage, "file", entry->content);
-    RemoveRelativeDirectories(aTargetDirectory, entry->content);
+    RemoveParentFolders(base, prefix, entry->content, follow);
   }
   if (!iProgramsFolder.empty()) return RemovePackageShortcuts(aPackage);
   return true;

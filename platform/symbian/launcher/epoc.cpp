@@ -14,6 +14,9 @@
 #include <zhost/files.h>
 #include <zhost/screen.h>
 
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -116,6 +119,46 @@ TBool ValidName(const std::string& aName) {
   return ETrue;
 }
 
+// Deletes everything in the open folder aFolder, one entry at a time relative to it. A
+// symbolic link is deleted itself and never passed: the application folder the drive
+// shows, and any link the application made, lead out of the drive.
+void RemoveEntriesAt(int aFolder) {
+  const int listing = ::openat(aFolder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (listing < 0) return;
+  DIR* dir = ::fdopendir(listing);
+  if (!dir) {
+    ::close(listing);
+    return;
+  }
+  std::vector<std::string> names;
+  while (const dirent* entry = ::readdir(dir)) {
+    if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0) names.push_back(entry->d_name);
+  }
+  ::closedir(dir);
+  for (const std::string& name : names) {
+    struct stat st;
+    if (::fstatat(aFolder, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
+    if (!S_ISDIR(st.st_mode)) {
+      ::unlinkat(aFolder, name.c_str(), 0);
+      continue;
+    }
+    const int sub = ::openat(aFolder, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (sub < 0) continue;
+    RemoveEntriesAt(sub);
+    ::close(sub);
+    ::unlinkat(aFolder, name.c_str(), AT_REMOVEDIR);
+  }
+}
+
+// Removes the temporary drive root and everything in it, without following any link.
+void RemoveDriveRoot(const std::string& aRoot) {
+  const int root = ::open(aRoot.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+  if (root < 0) return;
+  RemoveEntriesAt(root);
+  ::close(root);
+  ::rmdir(aRoot.c_str());
+}
+
 // Makes a temporary drive root whose System\Apps\<Name> is the given application folder.
 // Returns the root (empty on failure).
 std::string MapAppFolder(const fs::path& aFolder, const std::string& aName) {
@@ -126,7 +169,7 @@ std::string MapAppFolder(const fs::path& aFolder, const std::string& aName) {
   fs::create_directories(apps, ec);
   if (!ec) fs::create_directory_symlink(fs::absolute(aFolder, ec), apps / aName, ec);
   if (ec) {
-    fs::remove_all(pattern, ec);
+    RemoveDriveRoot(pattern);
     return std::string();
   }
   return pattern;
@@ -251,10 +294,7 @@ int main(int argc, char** argv) {
   counter.iLimit = options.iFrames;
   counter.iKeepFrames = !options.iPng.empty();
   TRAPD(err, RunL(options, modulePath, drive, counter));
-  if (!mappedRoot.empty()) {
-    std::error_code ec;
-    fs::remove_all(mappedRoot, ec);
-  }
+  if (!mappedRoot.empty()) RemoveDriveRoot(mappedRoot);
   if (err != KErrNone) {
     std::fprintf(stderr, "epoc: %s failed with error %d\n", options.iName.c_str(), err);
     return 1;

@@ -44,7 +44,7 @@ BOOL MoveFileEx(std::string_view aFrom, std::string_view aTo, DWORD aFlags) {
     if (S_ISDIR(st.st_mode) || (st.st_mode & S_IWUSR) == 0) return Fail(ERROR_ACCESS_DENIED);
   }
   if (!WritableFolder(from.path) || !WritableFolder(to.path)) return Fail(ERROR_ACCESS_DENIED);
-  if (aFlags & MOVEFILE_WRITE_THROUGH) SyncPath(from.path, O_RDONLY);
+  if (aFlags & MOVEFILE_WRITE_THROUGH) SyncPath(from.path, O_RDONLY | O_NOFOLLOW);
   if (::rename(from.path.c_str(), to.path.c_str()) != 0) {
     const int err = errno;
     return Fail(err == EXDEV ? ERROR_NOT_SAME_DEVICE : ErrorFromErrno(err));

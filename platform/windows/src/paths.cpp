@@ -1,5 +1,7 @@
 #include "zwindows/paths.h"
 
+#include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -49,11 +51,6 @@ bool IsDirectory(const fs::path& aPath) {
   return ::stat(aPath.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-bool Exists(const fs::path& aPath) {
-  struct stat st;
-  return ::lstat(aPath.c_str(), &st) == 0;
-}
-
 // Host folder of a drive letter, or empty when the drive does not exist.
 fs::path DriveRoot(char aLetter) {
   const char lower = static_cast<char>(aLetter | 0x20);
@@ -97,26 +94,47 @@ DWORD AppendComponents(std::string_view aPath, std::vector<std::string>& aParts)
 
 // Finds an entry of aDir whose name equals aAnsiName without regard to letter case.
 bool FindNoCase(const fs::path& aDir, const std::string& aAnsiName, std::string& aHostName) {
+  const int folder = ::open(aDir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (folder < 0) return false;
+  const bool found = FindEntryNoCase(folder, aAnsiName, aHostName);
+  ::close(folder);
+  return found;
+}
+}  // namespace
+
+bool FindEntryNoCase(int aFolder, const std::string& aAnsiName, std::string& aHostName) {
   const std::string exact = AnsiToUtf8(aAnsiName);
-  if (Exists(aDir / exact)) {
+  struct stat st;
+  if (!exact.empty() && exact.find('/') == std::string::npos &&
+      ::fstatat(aFolder, exact.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) {
     aHostName = exact;
     return true;
   }
-  std::error_code ec;
-  fs::directory_iterator it(aDir, ec);
-  if (ec) return false;
+  // A descriptor of its own, so that reading the folder moves no shared offset.
+  const int listing = ::openat(aFolder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (listing < 0) return false;
+  DIR* dir = ::fdopendir(listing);
+  if (!dir) {
+    ::close(listing);
+    return false;
+  }
   bool found = false;
-  for (; it != fs::directory_iterator(); it.increment(ec)) {
-    if (ec) break;
-    const std::string name = it->path().filename().string();
+  while (const dirent* entry = ::readdir(dir)) {
+    const std::string name = entry->d_name;
+    if (name == "." || name == "..") continue;
     if (EqualsNoCaseAnsi(Utf8ToAnsi(name), aAnsiName) && (!found || name < aHostName)) {
       aHostName = name;  // the smallest of several matches, so the choice is stable
       found = true;
     }
   }
+  ::closedir(dir);
   return found;
 }
-}  // namespace
+
+DWORD SplitRelativePath(std::string_view aPath, std::vector<std::string>& aParts) {
+  aParts.clear();
+  return AppendComponents(aPath, aParts);
+}
 
 fs::path PrefixDirectory() {
   std::lock_guard lock(gMutex);
@@ -184,7 +202,10 @@ DWORD ToHostPath(std::string_view aWindowsPath, HostPath& aResult) {
       host /= AnsiToUtf8(parts[i]);
     }
   }
-  if (parts.empty()) aResult.parentExists = true;
+  if (parts.empty()) {
+    aResult.parentExists = true;
+    aResult.root = true;
+  }
   if (allFound) {
     aResult.exists = true;
     aResult.parentExists = parts.size() < 2 || IsDirectory(host.parent_path());

@@ -17,6 +17,7 @@
 
 #include "zwindows/codepage.h"
 #include "zwindows/error.h"
+#include "zwindows/files.h"
 #include "zwindows/paths.h"
 
 namespace fs = std::filesystem;
@@ -515,8 +516,9 @@ void Refresh(Hive& aHive) {
 DWORD Save(Hive& aHive) {
   const fs::path path = HivePath(aHive);
   const std::string text = Dump(aHive);
-  const fs::path temp = path.string() + ".tmp." + std::to_string(::getpid());
-  const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  // A new file of our own beside the hive, never one that a link there names.
+  fs::path temp;
+  const int fd = CreateExclusiveHostFile(path.parent_path(), path.filename().string(), temp, 0644);
   DWORD error = fd < 0 ? ErrorFromErrno(errno) : ERROR_SUCCESS;
   std::size_t done = 0;
   while (!error && done < text.size()) {
@@ -529,7 +531,7 @@ DWORD Save(Hive& aHive) {
   if (fd >= 0 && ::close(fd) != 0 && !error) error = ErrorFromErrno(errno);
   if (!error && ::rename(temp.c_str(), path.c_str()) != 0) error = ErrorFromErrno(errno);
   if (error) {
-    ::unlink(temp.c_str());
+    if (fd >= 0) ::unlink(temp.c_str());
     aHive.loaded = false;  // forget the change that could not be stored
     return error;
   }

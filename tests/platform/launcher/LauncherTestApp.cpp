@@ -1,12 +1,21 @@
 // A small application module for the launcher's tests: a full-screen window whose
 // stripes move on every tick of a 20 ms timer. It ends itself (Exit) after the number of
 // ticks written in Data\ticks.txt of its own folder, or after 200 ticks without the file.
+// When Data\outside.txt names a host folder, it puts symbolic links to that folder and to
+// its file.txt into the drive it was started from, and writes that drive's host folder
+// to Data\drive.txt: the launcher must clean its drive up without following them.
 #include <coecntrl.h>
 #include <eikapp.h>
 #include <eikappui.h>
 #include <eikdoc.h>
 #include <eikenv.h>
 #include <f32file.h>
+#include <unistd.h>
+#include <zhost/files.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
 
 namespace {
 
@@ -51,6 +60,7 @@ public:
 
 private:
   TInt ReadTicks();
+  void PlantLinks();
   CStripes* iStripes = NULL;
   CTicker* iTicker = NULL;
   TInt iTicks = 0;
@@ -82,6 +92,7 @@ CTestAppUi::~CTestAppUi() {
 void CTestAppUi::ConstructL() {
   BaseConstructL();
   iTicksLeft = ReadTicks();
+  PlantLinks();
   iStripes = new (ELeave) CStripes;
   iStripes->ConstructL();
   iTicker = new (ELeave) CTicker(*this);
@@ -103,6 +114,21 @@ TInt CTestAppUi::ReadTicks() {
   for (TInt i = 0; err == KErrNone && i < text.Length() && text[i] >= '0' && text[i] <= '9'; i++)
     ticks = ticks * 10 + (text[i] - '0');
   return ticks > 0 ? ticks : KDefaultTicks;
+}
+
+void CTestAppUi::PlantLinks() {
+  TParse parse;
+  const TFileName full = Application()->AppFullName();
+  parse.Set(_L("Data\\outside.txt"), &full, NULL);
+  std::string outsideFile, driveRoot;
+  if (ZHost::HostPath(parse.FullName(), outsideFile) != KErrNone) return;
+  if (ZHost::DrivePath(full[0], driveRoot) != KErrNone) return;
+  std::ifstream in(outsideFile);
+  const std::string outside((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (outside.empty()) return;
+  if (::symlink(outside.c_str(), (driveRoot + "/Outside").c_str()) != 0) return;
+  if (::symlink((outside + "/file.txt").c_str(), (driveRoot + "/System/OutsideFile").c_str()) != 0) return;
+  std::ofstream(outsideFile.substr(0, outsideFile.size() - 11) + "drive.txt") << driveRoot;
 }
 
 void CTestAppUi::TickL() {

@@ -114,6 +114,29 @@ TEST_F(Launcher, FolderOnTheCommandLineAndTheApplicationsOwnExit) {
   EXPECT_NE(Output().find("stopped after 5 frames"), std::string::npos) << Output();
 }
 
+// The drive that shows a folder given with --apps is a temporary folder whose
+// System\Apps\<Name> is a link to the application's folder. The application puts more
+// links into it, to a folder and a file outside. When the run ends the drive is gone,
+// and everything the links named keeps its bytes.
+TEST_F(Launcher, TemporaryDriveGoesWithoutFollowingLinksOutOfIt) {
+  const fs::path folder = iRoot / "apps";
+  const fs::path appFolder = Install(folder, "LauncherTestApp");
+  const fs::path outside = iRoot / "outside";
+  WriteHostFile(outside / "file.txt", "outside bytes");
+  WriteHostFile(outside / "sub" / "deep.txt", "deep bytes");
+  WriteHostFile(appFolder / "Data" / "ticks.txt", "3");
+  WriteHostFile(appFolder / "Data" / "outside.txt", outside.string());
+  ASSERT_EQ(Epoc("--headless --apps '" + folder.string() + "' LauncherTestApp"), 0) << Output();
+  const std::string drive = ReadHostFile(appFolder / "Data" / "drive.txt");
+  ASSERT_FALSE(drive.empty()) << "the application did not plant its links";
+  std::error_code ec;
+  EXPECT_FALSE(fs::exists(fs::symlink_status(drive, ec))) << drive;
+  EXPECT_EQ(ReadHostFile(outside / "file.txt"), "outside bytes");
+  EXPECT_EQ(ReadHostFile(outside / "sub" / "deep.txt"), "deep bytes");
+  EXPECT_TRUE(fs::is_regular_file(appFolder / "LauncherTestApp.app"));
+  EXPECT_EQ(ReadHostFile(appFolder / "Data" / "ticks.txt"), "3");
+}
+
 TEST_F(Launcher, TimeLimitEndsARunThatWouldGoOnForLong) {
   const fs::path folder = iRoot / "apps";
   const fs::path appFolder = Install(folder, "LauncherTestApp");

@@ -1,5 +1,7 @@
 #include "Makmake.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
@@ -12,6 +14,7 @@
 
 #include "SdkLocator.h"
 #include "zwindows/codepage.h"
+#include "zwindows/files.h"
 #include "zwindows/paths.h"
 
 namespace fs = std::filesystem;
@@ -641,20 +644,24 @@ int Run(const std::vector<std::string>& aArgs, const fs::path& aToolFolder, std:
     return 1;
   }
   const fs::path output = projectFolder / "CMakeLists.txt";
-  const fs::path temporary = projectFolder / "CMakeLists.txt.makmake";
-  {
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    out << cmake;
-    out.close();
-    if (!out) {
-      fs::remove(temporary, ec);
-      aErr += "makmake: cannot write " + temporary.string() + "\n";
-      return 1;
-    }
+  // The text goes to a new file of our own beside the output, then takes the output's
+  // place in one step: a link standing there is replaced, never written through.
+  fs::path temporary;
+  const int fd = zwin::CreateExclusiveHostFile(projectFolder, "CMakeLists.txt", temporary);
+  if (fd < 0) {
+    aErr += "makmake: cannot write " + output.string() + "\n";
+    return 1;
   }
-  fs::rename(temporary, output, ec);
-  if (ec) {
-    fs::remove(temporary, ec);
+  bool written = true;
+  for (std::size_t done = 0; written && done < cmake.size();) {
+    const ssize_t n = ::write(fd, cmake.data() + done, cmake.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) written = false;
+    else done += static_cast<std::size_t>(n);
+  }
+  if (::close(fd) != 0) written = false;
+  if (!written || ::rename(temporary.c_str(), output.c_str()) != 0) {
+    ::unlink(temporary.c_str());
     aErr += "makmake: cannot write " + output.string() + "\n";
     return 1;
   }

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "zwindows/types.h"
 
@@ -26,6 +27,7 @@ struct HostPath {
   std::filesystem::path path;  // host path, existing components in their real letter case
   bool exists = false;         // the whole path exists
   bool parentExists = false;   // every component but the last exists and is a directory
+  bool root = false;           // the path names a drive's root folder
 };
 
 // Maps a Windows path (drive, root-relative or relative to the current directory;
@@ -35,6 +37,16 @@ DWORD ToHostPath(std::string_view aWindowsPath, HostPath& aResult);
 
 // The Windows form of a host path (absolute, or relative to the current directory).
 std::string ToWindowsPath(const std::filesystem::path& aHostPath);
+
+// The components of a path relative to some folder, with "." and ".." applied (never
+// above that folder) and the trailing dots and blanks that the system ignores dropped.
+// Returns ERROR_SUCCESS or the error for a malformed name.
+DWORD SplitRelativePath(std::string_view aPath, std::vector<std::string>& aParts);
+
+// Finds the entry of the open folder aFolder (a descriptor) whose name equals aAnsiName
+// without regard to letter case; an exact match wins, else the smallest of several
+// matches. A symbolic link is an entry like any other, dangling or not.
+bool FindEntryNoCase(int aFolder, const std::string& aAnsiName, std::string& aHostName);
 
 // The error a missing file gives: ERROR_FILE_NOT_FOUND when its folder exists,
 // ERROR_PATH_NOT_FOUND otherwise.
