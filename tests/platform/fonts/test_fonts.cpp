@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include "HostFiles.h"
+
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_TRUETYPE_TABLES_H
@@ -18,15 +20,13 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <filesystem>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <set>
 #include <sstream>
 #include <string>
 #include <vector>
-
-#include <stdlib.h>
 
 namespace {
 
@@ -284,27 +284,6 @@ TEST_F(Fonts, FontsAreCountedAndAllocationFailureIsReported) {
   EXPECT_EQ(ZHost::AllocCells(), cells);
 }
 
-// A temporary folder, removed with everything in it.
-class TTempFolder {
-public:
-  TTempFolder() {
-    const char* tmp = std::getenv("TMPDIR");
-    std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/zolv-fonts-XXXXXX";
-    if (mkdtemp(pattern.data())) iPath = pattern;
-  }
-  ~TTempFolder() {
-    if (!iPath.empty()) std::filesystem::remove_all(iPath);
-  }
-  const std::string& Path() const { return iPath; }
-  std::string Make(const std::string& aName) const {
-    std::filesystem::create_directories(iPath + "/" + aName);
-    return iPath + "/" + aName;
-  }
-
-private:
-  std::string iPath;
-};
-
 TEST_F(Fonts, FaceFilesAreFoundByNameAndCheckedByFamilyAndStyle) {
   const std::string sans = ZHost::FontFile(*Font(u"SwissA", 14));
   const std::string serif = ZHost::FontFile(*Font(u"System", 14));
@@ -316,22 +295,26 @@ TEST_F(Fonts, FaceFilesAreFoundByNameAndCheckedByFamilyAndStyle) {
   EXPECT_EQ(BaseName(ZHost::FontFile(*Font(u"Terminal", 14, EFalse, ETrue))), "DejaVuSansMono-Oblique.ttf");
   EXPECT_EQ(ZHost::FontFile(*Font(u"ZHost Fixed", 14)), "");
 
-  TTempFolder temp;
+  ZTestHost::TempFolder temp("zolv-fonts");
   ASSERT_FALSE(temp.Path().empty());
   namespace fs = std::filesystem;
+  auto make = [&](const char* aName) {
+    fs::create_directories(temp.Path() / aName);
+    return (temp.Path() / aName).string();
+  };
   // Folders that hold something else under the name: another face, a bold face, a file
   // that is no font, a folder; then one with the real file.
-  const std::string other = temp.Make("other face");
+  const std::string other = make("other face");
   fs::copy_file(serif, other + "/DejaVuSans.ttf");
-  const std::string bold = temp.Make("bold");
+  const std::string bold = make("bold");
   fs::copy_file(sansBold, bold + "/DejaVuSans.ttf");
-  const std::string junk = temp.Make("j\u00fcnk");
-  std::ofstream(junk + "/DejaVuSans.ttf") << "not a font";
-  const std::string folder = temp.Make("folder");
-  temp.Make("folder/DejaVuSans.ttf");
-  const std::string real = temp.Make("real one");
+  const std::string junk = make("j\u00fcnk");
+  ZTestHost::WriteHostFile(junk + "/DejaVuSans.ttf", "not a font");
+  const std::string folder = make("folder");
+  make("folder/DejaVuSans.ttf");
+  const std::string real = make("real one");
   fs::copy_file(sans, real + "/DejaVuSans.ttf");
-  const std::string missing = temp.Path() + "/missing";
+  const std::string missing = (temp.Path() / "missing").string();
 
   const std::vector<std::string> all{missing, other, bold, junk, folder, real};
   EXPECT_EQ(ZHost::FindFaceFile("DejaVuSans.ttf", "DejaVu Sans", "Book", all), real + "/DejaVuSans.ttf");
