@@ -79,8 +79,8 @@ std::string StyleName(const TTypefaceInfo& aTypeface, TBool aBold, TBool aItalic
 }
 
 // Words of family names that tell the kind of face. A name is cut into words at every
-// character that is not an ASCII letter or digit and where a small letter is followed by a
-// capital ("TimesNewRoman"); words are compared without regard to ASCII letter case.
+// character that is not an ASCII letter or digit and where a capital starts a word
+// ("TimesNewRoman", "PTSerif"); words are compared without regard to ASCII letter case.
 const char* const KMonoWords[] = {"mono", "monospace", "monospaced", "courier", "console", "consolas",
                                   "inconsolata", "typewriter", "fixed", "fixedsys", "terminal", "code",
                                   "cursor", "menlo", "monaco", "cousine", "cumberland"};
@@ -118,7 +118,13 @@ TInt Nearest(const TDesC& aName) {
     const bool small = c >= 'a' && c <= 'z';
     const bool capital = c >= 'A' && c <= 'Z';
     const bool digit = c >= '0' && c <= '9';
-    if (capital && previous >= 'a' && previous <= 'z') endWord();
+    // A capital after a small letter starts a word, and so does the last of a run of
+    // capitals when a small letter follows it ("PTSerif").
+    const TUint next = i + 1 < aName.Length() ? aName[i + 1] : 0;
+    if (capital && ((previous >= 'a' && previous <= 'z') ||
+                    (previous >= 'A' && previous <= 'Z' && next >= 'a' && next <= 'z'))) {
+      endWord();
+    }
     if (small || digit) {
       word += static_cast<char>(c);
     } else if (capital) {

@@ -138,6 +138,8 @@ const TNameChoice KNameChoices[] = {
     {u"courier new", "NewCourier"},
     {u"Courier", "NewCourier"},
     {u"CourierNewPSMT", "NewCourier"},
+    {u"PTSerif", "System"},
+    {u"ArialMT", "SwissA"},
     {u"Nimbus Mono PS", "NewCourier"},
     {u"Liberation Mono", "NewCourier"},
     {u"DejaVu Sans Mono", "NewCourier"},
