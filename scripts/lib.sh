@@ -12,9 +12,15 @@ ZOLV_PACKAGES=(
   qt6-base-dev xvfb xauth doxygen
 )
 
+# Debian packages only the tests need: other fonts, which must change nothing in what the
+# font store chooses and draws.
+ZOLV_TEST_PACKAGES=(fonts-urw-base35 fonts-liberation2)
+
+# zolv_install_deps [PACKAGE...]: installs what is missing of ZOLV_PACKAGES and the
+# packages named.
 zolv_install_deps() {
   local missing=() p
-  for p in "${ZOLV_PACKAGES[@]}"; do
+  for p in "${ZOLV_PACKAGES[@]}" "$@"; do
     if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
       missing+=("$p")
     fi

@@ -1,8 +1,10 @@
 // Small host-side helpers shared by the tests that work with real files and programs:
-// reading and writing whole files, and running a shell command for its exit status.
+// reading and writing whole files, a temporary folder, and running a shell command for its
+// exit status.
 #ifndef ZOLV_TESTS_HOSTFILES_H
 #define ZOLV_TESTS_HOSTFILES_H
 
+#include <stdlib.h>
 #include <sys/wait.h>
 
 #include <cstdlib>
@@ -31,6 +33,27 @@ inline int Shell(const std::string& aCommand) {
   const int status = std::system(aCommand.c_str());
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
+
+// A new folder under $TMPDIR (else /tmp), removed with everything in it at the end; Path()
+// is empty when it could not be made.
+class TempFolder {
+public:
+  explicit TempFolder(const std::string& aPrefix = "zolv-test") {
+    const char* tmp = std::getenv("TMPDIR");
+    std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/" + aPrefix + "-XXXXXX";
+    if (::mkdtemp(pattern.data())) iPath = pattern;
+  }
+  ~TempFolder() {
+    std::error_code ignored;
+    if (!iPath.empty()) std::filesystem::remove_all(iPath, ignored);
+  }
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+  const std::filesystem::path& Path() const { return iPath; }
+
+private:
+  std::filesystem::path iPath;
+};
 
 }  // namespace ZTestHost
 

@@ -1,4 +1,4 @@
-// The font store on FreeType and fontconfig (zhost/fonts.h), the graphics devices' twips
+// The font store on FreeType (zhost/fonts.h), the graphics devices' twips
 // conversion and font operations, and the fonts themselves.
 
 #include <gdi.h>
@@ -6,12 +6,10 @@
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
-#include FT_SYNTHESIS_H
-#include FT_TRUETYPE_TABLES_H
 #include <fontconfig/fontconfig.h>
 
 #include <algorithm>
-#include <cstring>
+#include <cstdio>
 #include <map>
 #include <memory>
 #include <string>
@@ -23,64 +21,128 @@ namespace ZHost {
 
 namespace {
 
-// The store's typefaces. Each names the fontconfig family it is made from; the fixed
-// test face has none.
+// The store's typefaces. Each is made from one DejaVu family, whose four styles are four
+// files of known names; the fixed test face has none.
 struct TTypefaceInfo {
   const char16_t* iName;
-  const char* iFamily;  // NULL: the built-in fixed face
+  const char* iFamily;     // NULL: the built-in fixed face
+  const char* iFileStem;   // the family's files: stem, "-Bold", "-" + slant word, "-Bold" + slant word
+  const char* iSlantWord;  // the name of the family's slanted style
   TBool iProportional;
   TBool iSerif;
 };
 
 const TTypefaceInfo KTypefaces[] = {
-    {u"SwissA", "DejaVu Sans", ETrue, EFalse},
-    {u"System", "DejaVu Serif", ETrue, ETrue},
-    {u"Terminal", "DejaVu Sans Mono", EFalse, EFalse},
-    {u"NewCourier", "DejaVu Sans Mono", EFalse, EFalse},
-    {u"ZHost Fixed", nullptr, EFalse, EFalse},
+    {u"SwissA", "DejaVu Sans", "DejaVuSans", "Oblique", ETrue, EFalse},
+    {u"System", "DejaVu Serif", "DejaVuSerif", "Italic", ETrue, ETrue},
+    {u"Terminal", "DejaVu Sans Mono", "DejaVuSansMono", "Oblique", EFalse, EFalse},
+    {u"NewCourier", "DejaVu Sans Mono", "DejaVuSansMono", "Oblique", EFalse, EFalse},
+    {u"ZHost Fixed", nullptr, nullptr, nullptr, EFalse, EFalse},
 };
 const TInt KTypefaceCount = sizeof(KTypefaces) / sizeof(KTypefaces[0]);
 const TInt KSwissA = 0;
 const TInt KSystem = 1;
 const TInt KNewCourier = 3;
 
-// Unknown names resolved so far; dropped whole when it grows past this many.
-const std::size_t KResolvedNamesMax = 256;
+// The folders the distributions' font packages put the DejaVu files in, searched in this
+// order before anything fontconfig knows of.
+const char* const KFontFolders[] = {
+    "/usr/share/fonts/truetype/dejavu",          // Debian, Ubuntu
+    "/usr/share/fonts/dejavu-sans-fonts",        // Fedora
+    "/usr/share/fonts/dejavu-serif-fonts",       //
+    "/usr/share/fonts/dejavu-sans-mono-fonts",   //
+    "/usr/share/fonts/dejavu",                   // openSUSE
+    "/usr/share/fonts/TTF",                      // Arch
+    "/usr/local/share/fonts/truetype/dejavu",    // installed by hand
+    "/usr/local/share/fonts/dejavu",             //
+};
 
 TPtrC TypefaceName(TInt aIndex) {
   const char16_t* name = KTypefaces[aIndex].iName;
   return TPtrC(reinterpret_cast<const TUint16*>(name), static_cast<TInt>(std::char_traits<char16_t>::length(name)));
 }
 
-std::string ToUtf8(const TDesC& aText) {
-  std::string out;
-  for (TInt i = 0; i < aText.Length(); ++i) {
-    const TUint c = aText[i];
-    if (c < 0x80) {
-      out += static_cast<char>(c);
-    } else if (c < 0x800) {
-      out += static_cast<char>(0xC0 | (c >> 6));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c >= 0xD800 && c < 0xE000) {
-      // Half of a surrogate pair on its own: not a character.
-      out += "\xEF\xBF\xBD";
-    } else {
-      out += static_cast<char>(0xE0 | (c >> 12));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-  }
-  return out;
+// The file name and the style name of a typeface's file for a style.
+std::string StyleFileName(const TTypefaceInfo& aTypeface, TBool aBold, TBool aItalic) {
+  std::string name = aTypeface.iFileStem;
+  if (aBold || aItalic) name += '-';
+  if (aBold) name += "Bold";
+  if (aItalic) name += aTypeface.iSlantWord;
+  return name + ".ttf";
 }
 
-// Where fontconfig found the file for a family and style, and what it lacked.
-struct TFaceFile {
-  std::string iPath;
-  int iIndex = 0;
-  bool iFound = false;
-  bool iSynthBold = false;
-  bool iSynthItalic = false;
-};
+std::string StyleName(const TTypefaceInfo& aTypeface, TBool aBold, TBool aItalic) {
+  if (aBold && aItalic) return std::string("Bold ") + aTypeface.iSlantWord;
+  if (aBold) return "Bold";
+  if (aItalic) return aTypeface.iSlantWord;
+  return "Book";
+}
+
+// Words of family names that tell the kind of face. A name is cut into words at every
+// character that is not an ASCII letter or digit and where a capital starts a word
+// ("TimesNewRoman", "PTSerif"); words are compared without regard to ASCII letter case.
+const char* const KMonoWords[] = {"mono", "monospace", "monospaced", "courier", "console", "consolas",
+                                  "inconsolata", "typewriter", "fixed", "fixedsys", "terminal", "code",
+                                  "cursor", "menlo", "monaco", "cousine", "cumberland"};
+const char* const KSansWords[] = {"sans", "grotesk", "grotesque", "gothic"};
+const char* const KSerifWords[] = {"serif", "roman", "times", "georgia", "cambria", "constantia",
+                                   "elephant", "garamond", "palatino", "palladio", "antiqua", "bookman",
+                                   "schoolbook", "baskerville", "bodoni", "caslon", "didot", "termes",
+                                   "pagella", "bonum", "schola", "tinos", "gelasio", "caladea",
+                                   "thorndale", "charter", "p052", "c059"};
+
+template <std::size_t N>
+bool IsOneOf(const std::string& aWord, const char* const (&aWords)[N]) {
+  for (const char* w : aWords) {
+    if (aWord == w) return true;
+  }
+  return false;
+}
+
+// The nearest typeface to a name the store does not have, from the words of the name
+// alone: a monospaced kind gives "NewCourier", a sans serif kind "SwissA", a serif kind
+// "System", anything else "SwissA". What the machine's fonts or fontconfig would make of
+// the name plays no part.
+TInt Nearest(const TDesC& aName) {
+  bool mono = false, sans = false, serif = false;
+  std::string word;
+  auto endWord = [&]() {
+    mono = mono || IsOneOf(word, KMonoWords);
+    sans = sans || IsOneOf(word, KSansWords);
+    serif = serif || IsOneOf(word, KSerifWords);
+    word.clear();
+  };
+  TUint previous = 0;
+  for (TInt i = 0; i < aName.Length(); ++i) {
+    const TUint c = aName[i];
+    const bool small = c >= 'a' && c <= 'z';
+    const bool capital = c >= 'A' && c <= 'Z';
+    const bool digit = c >= '0' && c <= '9';
+    // A capital after a small letter starts a word, and so does the last of a run of
+    // capitals when a small letter follows it ("PTSerif").
+    const TUint next = i + 1 < aName.Length() ? aName[i + 1] : 0;
+    if (capital && ((previous >= 'a' && previous <= 'z') ||
+                    (previous >= 'A' && previous <= 'Z' && next >= 'a' && next <= 'z'))) {
+      endWord();
+    }
+    if (small || digit) {
+      word += static_cast<char>(c);
+    } else if (capital) {
+      word += static_cast<char>(c - 'A' + 'a');
+    } else if (c >= 0x80) {
+      // Any other letter belongs to the word and makes it one of no list.
+      word += '\x80';
+    } else {
+      endWord();
+    }
+    previous = c;
+  }
+  endWord();
+  if (mono) return KNewCourier;
+  if (sans) return KSwissA;
+  if (serif) return KSystem;
+  return KSwissA;
+}
 
 }  // namespace
 
@@ -96,8 +158,8 @@ public:
   CHostFace(const CHostFace&) = delete;
   CHostFace& operator=(const CHostFace&) = delete;
 
-  // Opens the face file; false when there is none.
-  bool Open(FT_Library aLibrary, const TFaceFile& aFile);
+  // Opens the face file; false when it cannot be opened.
+  bool Open(FT_Library aLibrary, const std::string& aPath);
   // Makes this the fixed test face: four fifths of the height above the baseline.
   void InitFixed() {
     iAscent = iHeight - iHeight / 5;
@@ -105,6 +167,7 @@ public:
   }
 
   TInt Typeface() const { return iTypeface; }
+  const std::string& Path() const { return iPath; }
   TInt Height() const { return iHeight; }
   TInt Ascent() const { return iAscent; }
   TInt Descent() const { return iHeight - iAscent; }
@@ -126,8 +189,8 @@ private:
     std::vector<TUint8> iBits;
   };
   TInt FixedAdvance() const { return std::max(1, iHeight / 2); }
-  // Loads glyph aIndex into the face's slot, hinted for monochrome and with any
-  // synthesised style applied. False on a FreeType error.
+  // Loads glyph aIndex into the face's slot, hinted for monochrome. False on a FreeType
+  // error.
   bool LoadGlyph(FT_UInt aIndex);
   TInt GlyphIndexAdvance(FT_UInt aIndex);
 
@@ -138,8 +201,7 @@ private:
   TInt iAscent = 0;
   TInt iMaxAdvance = 1;
   FT_Face iFace = nullptr;
-  bool iSynthBold = false;
-  bool iSynthItalic = false;
+  std::string iPath;
   std::vector<TInt> iCharAdvance;   // per 16-bit character; -1 not known yet
   std::vector<TInt> iIndexAdvance;  // per glyph index; -1 not known yet
   std::unordered_map<TUint, SGlyph> iGlyphs;
@@ -147,8 +209,8 @@ private:
 
 namespace {
 
-// The process's font store: the FreeType library, fontconfig's answers and every face
-// made so far. Faces live as long as the process, so fonts handed out stay valid.
+// The process's font store: the FreeType library, the face files found and every face made
+// so far. Faces live as long as the process, so fonts handed out stay valid.
 class TFontStore {
 public:
   ~TFontStore() {
@@ -156,7 +218,7 @@ public:
     if (iLibrary) FT_Done_FreeType(iLibrary);
     // Fontconfig's own state goes too, so that nothing of the store outlives the process's
     // leak checks.
-    if (FontconfigReady()) FcFini();
+    if (iFontconfigListed) FcFini();
   }
 
   // The face for a typeface, height and style, made on first use; NULL when the face's
@@ -168,8 +230,8 @@ public:
     auto face = std::make_unique<CHostFace>(aTypeface, aHeight, aBold, aItalic);
     if (KTypefaces[aTypeface].iFamily) {
       if (!Library()) return nullptr;
-      const TFaceFile file = FindFile(KTypefaces[aTypeface].iFamily, aBold, aItalic);
-      if (!file.iFound || !face->Open(iLibrary, file)) return nullptr;
+      const std::string& path = FaceFile(KTypefaces[aTypeface], aBold, aItalic);
+      if (path.empty() || !face->Open(iLibrary, path)) return nullptr;
     } else {
       face->InitFixed();
     }
@@ -178,18 +240,13 @@ public:
     return result;
   }
 
-  // The store's typeface for a requested name.
-  TInt Resolve(const TDesC& aName) {
+  // The store's typeface for a requested name: its own names without regard to case, any
+  // other name by its words.
+  static TInt Resolve(const TDesC& aName) {
     for (TInt i = 0; i < KTypefaceCount; ++i) {
       if (aName.CompareF(TypefaceName(i)) == 0) return i;
     }
-    const std::string name = ToUtf8(aName);
-    auto it = iResolved.find(name);
-    if (it != iResolved.end()) return it->second;
-    const TInt typeface = Nearest(name);
-    if (iResolved.size() >= KResolvedNamesMax) iResolved.clear();
-    iResolved.emplace(name, typeface);
-    return typeface;
+    return Nearest(aName);
   }
 
   TInt iFontsInUse = 0;
@@ -205,78 +262,64 @@ private:
     return iLibrary;
   }
 
-  static bool FontconfigReady() {
-    static const bool ready = FcInit() == FcTrue;
-    return ready;
+  // The file of a typeface's style, looked for once: in the packages' folders first, then
+  // among the files of that name fontconfig lists. Empty, and said once on the standard
+  // error, when there is none.
+  const std::string& FaceFile(const TTypefaceInfo& aTypeface, TBool aBold, TBool aItalic) {
+    const std::string fileName = StyleFileName(aTypeface, aBold, aItalic);
+    auto it = iFiles.find(fileName);
+    if (it != iFiles.end()) return it->second;
+    const std::string style = StyleName(aTypeface, aBold, aItalic);
+    const std::vector<std::string> folders(std::begin(KFontFolders), std::end(KFontFolders));
+    std::string path = FindFaceFile(fileName, aTypeface.iFamily, style, folders);
+    if (path.empty()) path = FindFaceFile(fileName, aTypeface.iFamily, style, FontconfigFolders(fileName));
+    if (path.empty()) {
+      std::fprintf(stderr,
+                   "ZHost: the font file %s (%s %s) is not installed; text in that style cannot be drawn "
+                   "(Debian packages fonts-dejavu-core and fonts-dejavu-extra)\n",
+                   fileName.c_str(), aTypeface.iFamily, style.c_str());
+    }
+    return iFiles.emplace(fileName, std::move(path)).first->second;
   }
 
-  // Fontconfig's best file for a family and style, and the style it could not supply.
-  static TFaceFile FindFile(const char* aFamily, TBool aBold, TBool aItalic) {
-    TFaceFile file;
-    if (!FontconfigReady()) return file;
-    FcPattern* pattern = FcPatternCreate();
-    if (!pattern) return file;
-    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(aFamily));
-    FcPatternAddInteger(pattern, FC_WEIGHT, aBold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
-    FcPatternAddInteger(pattern, FC_SLANT, aItalic ? FC_SLANT_OBLIQUE : FC_SLANT_ROMAN);
-    FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
-    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
-    FcDefaultSubstitute(pattern);
-    FcResult result = FcResultNoMatch;
-    FcPattern* match = FcFontMatch(nullptr, pattern, &result);
-    FcPatternDestroy(pattern);
-    if (!match) return file;
-    FcChar8* path = nullptr;
-    if (FcPatternGetString(match, FC_FILE, 0, &path) == FcResultMatch && path) {
-      file.iPath = reinterpret_cast<const char*>(path);
-      file.iFound = true;
-      int index = 0;
-      if (FcPatternGetInteger(match, FC_INDEX, 0, &index) == FcResultMatch) file.iIndex = index;
-      int weight = FC_WEIGHT_REGULAR;
-      FcPatternGetInteger(match, FC_WEIGHT, 0, &weight);
-      int slant = FC_SLANT_ROMAN;
-      FcPatternGetInteger(match, FC_SLANT, 0, &slant);
-      file.iSynthBold = aBold && weight < FC_WEIGHT_DEMIBOLD;
-      file.iSynthItalic = aItalic && slant == FC_SLANT_ROMAN;
+  // The folders, in path order, of the files named aFileName among the fonts fontconfig
+  // lists (asked once).
+  std::vector<std::string> FontconfigFolders(const std::string& aFileName) {
+    if (!iFontconfigListed) {
+      iFontconfigListed = true;
+      if (FcConfig* config = FcInitLoadConfigAndFonts()) {
+        FcPattern* pattern = FcPatternCreate();
+        FcObjectSet* objects = FcObjectSetBuild(FC_FILE, nullptr);
+        FcFontSet* set = pattern && objects ? FcFontList(config, pattern, objects) : nullptr;
+        for (int i = 0; set && i < set->nfont; ++i) {
+          FcChar8* file = nullptr;
+          if (FcPatternGetString(set->fonts[i], FC_FILE, 0, &file) == FcResultMatch && file) {
+            iFontconfigFiles.emplace_back(reinterpret_cast<const char*>(file));
+          }
+        }
+        if (set) FcFontSetDestroy(set);
+        if (objects) FcObjectSetDestroy(objects);
+        if (pattern) FcPatternDestroy(pattern);
+        FcConfigDestroy(config);
+      }
     }
-    FcPatternDestroy(match);
-    return file;
-  }
-
-  // The nearest typeface to a name the store does not have: fontconfig resolves the
-  // name (its aliases and generic families), and the kind of face it chose picks ours.
-  static TInt Nearest(const std::string& aName) {
-    if (!FontconfigReady() || aName.empty()) return KSwissA;
-    // Only printable names are family names.
-    for (unsigned char ch : aName) {
-      if (ch < 0x20 || ch == 0x7F) return KSwissA;
+    std::vector<std::string> folders;
+    for (const std::string& path : iFontconfigFiles) {
+      const std::size_t slash = path.find_last_of('/');
+      if (slash != std::string::npos && path.compare(slash + 1, std::string::npos, aFileName) == 0) {
+        folders.push_back(path.substr(0, slash));
+      }
     }
-    FcPattern* pattern = FcPatternCreate();
-    if (!pattern) return KSwissA;
-    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(aName.c_str()));
-    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
-    FcDefaultSubstitute(pattern);
-    FcResult result = FcResultNoMatch;
-    FcPattern* match = FcFontMatch(nullptr, pattern, &result);
-    FcPatternDestroy(pattern);
-    if (!match) return KSwissA;
-    TInt typeface = KSwissA;
-    int spacing = FC_PROPORTIONAL;
-    FcChar8* family = nullptr;
-    if (FcPatternGetInteger(match, FC_SPACING, 0, &spacing) == FcResultMatch && spacing >= FC_MONO) {
-      typeface = KNewCourier;
-    } else if (FcPatternGetString(match, FC_FAMILY, 0, &family) == FcResultMatch && family) {
-      const std::string f(reinterpret_cast<const char*>(family));
-      if (f.find("Serif") != std::string::npos && f.find("Sans") == std::string::npos) typeface = KSystem;
-    }
-    FcPatternDestroy(match);
-    return typeface;
+    std::sort(folders.begin(), folders.end());
+    return folders;
   }
 
   FT_Library iLibrary = nullptr;
   bool iLibraryFailed = false;
+  bool iFontconfigListed = false;
+  std::vector<std::string> iFontconfigFiles;
   std::map<std::tuple<TInt, TInt, bool, bool>, std::unique_ptr<CHostFace>> iFaces;
-  std::unordered_map<std::string, TInt> iResolved;
+  std::map<std::string, std::string> iFiles;  // file name -> path found, empty if none
 };
 
 TFontStore& Store() {
@@ -290,14 +333,13 @@ inline TInt Saturate(TInt64 aValue) { return aValue > KMaxTInt ? KMaxTInt : stat
 
 // ---- CHostFace ----
 
-bool CHostFace::Open(FT_Library aLibrary, const TFaceFile& aFile) {
-  if (FT_New_Face(aLibrary, aFile.iPath.c_str(), aFile.iIndex, &iFace) != 0) {
+bool CHostFace::Open(FT_Library aLibrary, const std::string& aPath) {
+  iPath = aPath;
+  if (FT_New_Face(aLibrary, aPath.c_str(), 0, &iFace) != 0) {
     iFace = nullptr;
     return false;
   }
   if (FT_Set_Pixel_Sizes(iFace, 0, static_cast<FT_UInt>(iHeight)) != 0) return false;
-  iSynthBold = aFile.iSynthBold;
-  iSynthItalic = aFile.iSynthItalic;
   // The height is shared between ascent and descent as the face's design shares it.
   const TInt64 ascender = std::max<TInt64>(0, iFace->ascender);
   const TInt64 descender = std::max<TInt64>(0, -static_cast<TInt64>(iFace->descender));
@@ -309,13 +351,7 @@ bool CHostFace::Open(FT_Library aLibrary, const TFaceFile& aFile) {
 }
 
 bool CHostFace::LoadGlyph(FT_UInt aIndex) {
-  if (FT_Load_Glyph(iFace, aIndex, FT_LOAD_TARGET_MONO) != 0) return false;
-  FT_GlyphSlot slot = iFace->glyph;
-  if (slot->format == FT_GLYPH_FORMAT_OUTLINE) {
-    if (iSynthItalic) FT_GlyphSlot_Oblique(slot);
-    if (iSynthBold) FT_GlyphSlot_Embolden(slot);
-  }
-  return true;
+  return FT_Load_Glyph(iFace, aIndex, FT_LOAD_TARGET_MONO) == 0;
 }
 
 TInt CHostFace::GlyphIndexAdvance(FT_UInt aIndex) {
@@ -535,5 +571,27 @@ EXPORT_C void FontTypeface(TInt aIndex, TTypeface& aTypeface) {
 }
 
 EXPORT_C TInt FontsInUse() { return Store().iFontsInUse; }
+EXPORT_C std::string FontFile(const CFont& aFont) { return static_cast<const CFbsFont&>(aFont).HostFace()->Path(); }
+
+EXPORT_C std::string FindFaceFile(const std::string& aFileName, const std::string& aFamily, const std::string& aStyle,
+                                  const std::vector<std::string>& aFolders) {
+  FT_Library library = nullptr;
+  if (aFolders.empty() || FT_Init_FreeType(&library) != 0) return std::string();
+  std::string found;
+  for (const std::string& folder : aFolders) {
+    const std::string path = folder + "/" + aFileName;
+    FT_Face face = nullptr;
+    if (FT_New_Face(library, path.c_str(), 0, &face) != 0) continue;
+    const bool same = FT_IS_SCALABLE(face) && face->family_name && face->style_name && aFamily == face->family_name &&
+                      aStyle == face->style_name;
+    FT_Done_Face(face);
+    if (same) {
+      found = path;
+      break;
+    }
+  }
+  FT_Done_FreeType(library);
+  return found;
+}
 
 }  // namespace ZHost

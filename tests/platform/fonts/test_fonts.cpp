@@ -5,12 +5,26 @@
 #include <fbs.h>
 #include <gdi.h>
 #include <zhost/allocfail.h>
+#include <zhost/files.h>
 #include <zhost/fonts.h>
 #include <zhost/userlib.h>
 
 #include <gtest/gtest.h>
 
+#include "HostFiles.h"
+
+#include <ft2build.h>
+#include FT_FREETYPE_H
+#include FT_TRUETYPE_TABLES_H
+#include <fontconfig/fontconfig.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -25,6 +39,8 @@ std::string Narrow(const TDesC& aText) {
 TPtrC Wide(const char16_t* aText) {
   return TPtrC(reinterpret_cast<const TUint16*>(aText), static_cast<TInt>(std::char_traits<char16_t>::length(aText)));
 }
+
+std::string BaseName(const std::string& aPath) { return aPath.substr(aPath.find_last_of('/') + 1); }
 
 class Fonts : public ::testing::Test {
 protected:
@@ -87,14 +103,75 @@ TEST_F(Fonts, DeviceTypefacesAreRealFacesAndReportTheirNames) {
   EXPECT_EQ(tf.Name().Length(), 0);
 }
 
+// Names an application may ask for and the typeface each gets, on every machine.
+struct TNameChoice {
+  const char16_t* iName;
+  const char* iTypeface;
+};
+const TNameChoice KNameChoices[] = {
+    {u"Helvetica", "SwissA"},
+    {u"Arial", "SwissA"},
+    {u"Verdana", "SwissA"},
+    {u"Nimbus Sans", "SwissA"},
+    {u"Liberation Sans", "SwissA"},
+    {u"DejaVu Sans", "SwissA"},
+    {u"DejaVu Sans Condensed", "SwissA"},
+    {u"MS Sans Serif", "SwissA"},
+    {u"sans-serif", "SwissA"},
+    {u"Comic Sans MS", "SwissA"},
+    {u"Times New Roman", "System"},
+    {u"TIMES NEW ROMAN", "System"},
+    {u"TimesNewRomanPSMT", "System"},
+    {u"Times", "System"},
+    {u"Times-Roman", "System"},
+    {u"Nimbus Roman", "System"},
+    {u"Liberation Serif", "System"},
+    {u"DejaVu Serif", "System"},
+    {u"Georgia", "System"},
+    {u"Palatino Linotype", "System"},
+    {u"Century Schoolbook", "System"},
+    {u"P052", "System"},
+    {u"Noto Serif", "System"},
+    {u"serif", "System"},
+    {u"Roman", "System"},
+    {u"Courier New", "NewCourier"},
+    {u"courier new", "NewCourier"},
+    {u"Courier", "NewCourier"},
+    {u"CourierNewPSMT", "NewCourier"},
+    {u"PTSerif", "System"},
+    {u"ArialMT", "SwissA"},
+    {u"Nimbus Mono PS", "NewCourier"},
+    {u"Liberation Mono", "NewCourier"},
+    {u"DejaVu Sans Mono", "NewCourier"},
+    {u"Noto Sans Mono", "NewCourier"},
+    {u"Consolas", "NewCourier"},
+    {u"Lucida Console", "NewCourier"},
+    {u"monospace", "NewCourier"},
+    {u"Fixedsys", "NewCourier"},
+    {u"Terminal", "Terminal"},
+    {u"terminal", "Terminal"},
+    {u"System", "System"},
+    {u"newcourier", "NewCourier"},
+    {u"SWISSA", "SwissA"},
+    {u"zhost fixed", "ZHost Fixed"},
+    {u"no such face at all", "SwissA"},
+    {u"Sans Serif Mono Roman", "NewCourier"},
+    {u"Serif\u00e9", "SwissA"},
+    {u"", "SwissA"},
+    {u"\t\r\n", "SwissA"},
+    {u"\u0130talic Serif", "System"},
+    {u"Emoji \U0001F600", "SwissA"},
+    // A name longer than a typeface name can hold is cut, not refused.
+    {u"ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789", "SwissA"},
+    {u"Bitstream Vera Sans Mono For Programmers", "NewCourier"},
+};
+
 TEST_F(Fonts, UnknownNamesGetTheNearestTypeface) {
-  EXPECT_EQ(Name(Font(u"Helvetica", 14)), "SwissA");
-  EXPECT_EQ(Name(Font(u"Times New Roman", 14)), "System");
-  EXPECT_EQ(Name(Font(u"Courier New", 14)), "NewCourier");
-  EXPECT_EQ(Name(Font(u"no such face at all", 14)), "SwissA");
-  EXPECT_EQ(Name(Font(u"", 14)), "SwissA");
-  // A name longer than a typeface name can hold is cut, not refused.
-  EXPECT_EQ(Name(Font(u"ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789", 14)), "SwissA");
+  for (const TNameChoice& c : KNameChoices) {
+    CFbsFont* font = Font(c.iName, 14);
+    ASSERT_NE(font, nullptr);
+    EXPECT_EQ(Name(font), c.iTypeface) << Narrow(Wide(c.iName));
+  }
 }
 
 TEST_F(Fonts, HeightIsExactlyTheHeightAskedForAndClamped) {
@@ -207,6 +284,253 @@ TEST_F(Fonts, FontsAreCountedAndAllocationFailureIsReported) {
   iDevice->ReleaseFont(NULL);
   EXPECT_EQ(ZHost::FontsInUse(), iInUse);
   EXPECT_EQ(ZHost::AllocCells(), cells);
+}
+
+TEST_F(Fonts, FaceFilesAreFoundByNameAndCheckedByFamilyAndStyle) {
+  const std::string sans = ZHost::FontFile(*Font(u"SwissA", 14));
+  const std::string serif = ZHost::FontFile(*Font(u"System", 14));
+  const std::string sansBold = ZHost::FontFile(*Font(u"SwissA", 14, ETrue));
+  EXPECT_EQ(BaseName(sans), "DejaVuSans.ttf");
+  EXPECT_EQ(BaseName(serif), "DejaVuSerif.ttf");
+  EXPECT_EQ(BaseName(sansBold), "DejaVuSans-Bold.ttf");
+  EXPECT_EQ(BaseName(ZHost::FontFile(*Font(u"System", 14, ETrue, ETrue))), "DejaVuSerif-BoldItalic.ttf");
+  EXPECT_EQ(BaseName(ZHost::FontFile(*Font(u"Terminal", 14, EFalse, ETrue))), "DejaVuSansMono-Oblique.ttf");
+  EXPECT_EQ(ZHost::FontFile(*Font(u"ZHost Fixed", 14)), "");
+
+  ZTestHost::TempFolder temp("zolv-fonts");
+  ASSERT_FALSE(temp.Path().empty());
+  namespace fs = std::filesystem;
+  auto make = [&](const char* aName) {
+    fs::create_directories(temp.Path() / aName);
+    return (temp.Path() / aName).string();
+  };
+  // Folders that hold something else under the name: another face, a bold face, a file
+  // that is no font, a folder; then one with the real file.
+  const std::string other = make("other face");
+  fs::copy_file(serif, other + "/DejaVuSans.ttf");
+  const std::string bold = make("bold");
+  fs::copy_file(sansBold, bold + "/DejaVuSans.ttf");
+  const std::string junk = make("j\u00fcnk");
+  ZTestHost::WriteHostFile(junk + "/DejaVuSans.ttf", "not a font");
+  const std::string folder = make("folder");
+  make("folder/DejaVuSans.ttf");
+  const std::string real = make("real one");
+  fs::copy_file(sans, real + "/DejaVuSans.ttf");
+  const std::string missing = (temp.Path() / "missing").string();
+
+  const std::vector<std::string> all{missing, other, bold, junk, folder, real};
+  EXPECT_EQ(ZHost::FindFaceFile("DejaVuSans.ttf", "DejaVu Sans", "Book", all), real + "/DejaVuSans.ttf");
+  EXPECT_EQ(ZHost::FindFaceFile("DejaVuSans.ttf", "DejaVu Sans", "Book", {missing, other, bold, junk, folder}), "");
+  EXPECT_EQ(ZHost::FindFaceFile("DejaVuSans.ttf", "DejaVu Sans", "Bold", all), bold + "/DejaVuSans.ttf");
+  EXPECT_EQ(ZHost::FindFaceFile("DejaVuSans.ttf", "DejaVu Serif", "Book", all), other + "/DejaVuSans.ttf");
+  EXPECT_EQ(ZHost::FindFaceFile("DejaVuSans.ttf", "DejaVu Sans", "Book", {}), "");
+}
+
+// ---- The same typefaces and pixels whatever else fontconfig knows ----
+//
+// CTest runs this program under three fontconfig configurations (the environment variable
+// ZOLV_FONTCONFIG_CASE names the one in force): "machine", the machine's own with every
+// font installed; "dejavu-only", one that sees nothing but the DejaVu files; and
+// "user-prefers", the machine's own plus a user's rules that put other families before
+// DejaVu and before the generic families. Every case writes the report below to the file
+// ZOLV_FONT_REPORT names, and a further test requires the reports to be identical.
+
+// FNV-1a, 64 bits.
+std::uint64_t Hash(const void* aData, std::size_t aSize, std::uint64_t aHash = 14695981039346656037ull) {
+  const unsigned char* p = static_cast<const unsigned char*>(aData);
+  for (std::size_t i = 0; i < aSize; ++i) aHash = (aHash ^ p[i]) * 1099511628211ull;
+  return aHash;
+}
+
+// A name as UTF-8 on one line: control characters, quotes and backslashes escaped.
+std::string Printable(const TDesC& aName) {
+  std::string out;
+  for (unsigned char c : ZHost::ToUtf8(aName)) {
+    if (c < 0x20 || c == 0x7F || c == '"' || c == '\\') {
+      char escaped[8];
+      std::snprintf(escaped, sizeof escaped, "\\x%02x", c);
+      out += escaped;
+    } else {
+      out += static_cast<char>(c);
+    }
+  }
+  return out;
+}
+
+// One line per requested name, then one per typeface, style and size: the face file, the
+// metrics and a hash of the pixels of a sample line drawn in it.
+std::string ChoicesAndPixelsReport(CGraphicsDevice& aDevice) {
+  std::ostringstream out;
+  std::vector<CFont*> fonts;
+  auto font = [&](const TDesC& aName, TInt aHeight, TBool aBold, TBool aItalic) {
+    TFontSpec spec(aName, aDevice.VerticalPixelsToTwips(aHeight));
+    spec.iFontStyle.SetStrokeWeight(aBold ? EStrokeWeightBold : EStrokeWeightNormal);
+    spec.iFontStyle.SetPosture(aItalic ? EPostureItalic : EPostureUpright);
+    CFont* f = NULL;
+    EXPECT_EQ(aDevice.GetNearestFontInTwips(f, spec), KErrNone) << Narrow(aName);
+    if (f) fonts.push_back(f);
+    return static_cast<CFbsFont*>(f);
+  };
+  for (const TNameChoice& c : KNameChoices) {
+    CFbsFont* f = font(Wide(c.iName), 14, EFalse, EFalse);
+    out << "name \"" << Printable(Wide(c.iName)) << "\" -> " << (f ? Narrow(f->FontSpecInTwips().iTypeface.Name()) : "-")
+        << "\n";
+  }
+  const TPtrC sample = Wide(u"Hamburgefonstiv AVWaj 0123456789 \u00c4\u00d6\u00dc\u00df\u00e9\u00f1\u20ac &@{}?");
+  for (const char16_t* typeface : {u"SwissA", u"System", u"Terminal", u"NewCourier"}) {
+    for (TInt style = 0; style < 4; ++style) {
+      for (TInt height : {9, 14, 23}) {
+        CFbsFont* f = font(Wide(typeface), height, style & 1, style & 2);
+        if (!f) continue;
+        const TInt w = f->TextWidthInPixels(sample) + 2 * height;
+        const TInt h = 2 * height;
+        std::vector<TUint16> px(static_cast<std::size_t>(w) * h, 0);
+        ZHost::DrawText(*f, sample, TPoint(height, f->AscentInPixels() + height / 2), 1, px.data(), w,
+                        TRect(0, 0, w, h));
+        char pixels[17];
+        std::snprintf(pixels, sizeof pixels, "%016llx",
+                      static_cast<unsigned long long>(Hash(px.data(), px.size() * sizeof(TUint16))));
+        out << "face " << Narrow(Wide(typeface)) << " " << ((style & 1) ? "bold" : "normal") << " "
+            << ((style & 2) ? "italic" : "upright") << " " << height << " " << BaseName(ZHost::FontFile(*f))
+            << " ascent " << f->AscentInPixels() << " max " << f->MaxCharWidthInPixels() << " width " << w
+            << " pixels " << pixels << "\n";
+      }
+    }
+  }
+  for (CFont* f : fonts) aDevice.ReleaseFont(f);
+  return out.str();
+}
+
+// The versions that decide the pixels: FreeType's and that of the DejaVu Sans file the store
+// draws "SwissA" from (which must be that file, whatever fontconfig prefers).
+std::string RendererVersions() {
+  FT_Library library = nullptr;
+  if (FT_Init_FreeType(&library) != 0) return "freetype ?";
+  FT_Int major = 0, minor = 0, patch = 0;
+  FT_Library_Version(library, &major, &minor, &patch);
+  std::ostringstream out;
+  out << "freetype " << major << "." << minor << "." << patch << " dejavu ";
+  CGraphicsDevice device;
+  CFont* font = NULL;
+  EXPECT_EQ(device.GetNearestFontInPixels(font, TFontSpec(_L("SwissA"), 14)), KErrNone);
+  FT_Face face = nullptr;
+  if (font && FT_New_Face(library, ZHost::FontFile(*font).c_str(), 0, &face) == 0) {
+    EXPECT_STREQ(face->family_name, "DejaVu Sans");
+    EXPECT_STREQ(face->style_name, "Book");
+    const auto* head = static_cast<const TT_Header*>(FT_Get_Sfnt_Table(face, FT_SFNT_HEAD));
+    char revision[32] = "?";
+    if (head) std::snprintf(revision, sizeof revision, "%.3f", head->Font_Revision / 65536.0);
+    out << revision;
+    FT_Done_Face(face);
+  } else {
+    ADD_FAILURE() << "the file of SwissA cannot be read";
+  }
+  if (font) device.ReleaseFont(font);
+  FT_Done_FreeType(library);
+  return out.str();
+}
+
+// The report recorded in the source tree for these versions; empty when none is.
+std::string RecordedReport(const std::string& aVersions) {
+  const char* source = std::getenv("ZOLV_TEST_SOURCE_DIR");
+  if (!source) return std::string();
+  std::ifstream in(std::string(source) + "/tests/platform/fonts/recorded-report.txt");
+  std::string line, report;
+  bool inSection = false;
+  while (std::getline(in, line)) {
+    if (!line.empty() && line[0] == '[') {
+      inSection = line == "[" + aVersions + "]";
+    } else if (inSection && !line.empty() && line[0] != '#') {
+      report += line + "\n";
+    }
+  }
+  return report;
+}
+
+TEST_F(Fonts, ChoicesAndPixelsAreTheRecordedOnes) {
+  const std::string report = ChoicesAndPixelsReport(*iDevice);
+  ASSERT_FALSE(report.empty());
+  // Every face really is drawn: no two sizes or styles give the same pixels.
+  std::set<std::string> hashes;
+  std::istringstream lines(report);
+  std::string line;
+  TInt faces = 0;
+  while (std::getline(lines, line)) {
+    if (line.rfind("face ", 0) != 0) continue;
+    ++faces;
+    // Terminal and NewCourier are the same face.
+    if (line.rfind("face NewCourier", 0) == 0) continue;
+    EXPECT_TRUE(hashes.insert(line.substr(line.rfind(' ') + 1)).second) << line;
+  }
+  EXPECT_EQ(faces, 4 * 4 * 3);
+  if (const char* path = std::getenv("ZOLV_FONT_REPORT")) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << report;
+    ASSERT_TRUE(out.good()) << path;
+  }
+  const std::string versions = RendererVersions();
+  const std::string recorded = RecordedReport(versions);
+  if (recorded.empty()) {
+    GTEST_SKIP() << "no report recorded for " << versions << "; this machine's:\n" << report;
+  }
+  EXPECT_EQ(report, recorded) << versions;
+}
+
+// The configuration the case runs under is really the one it claims to be, so that the
+// identical reports mean something.
+TEST(FontconfigCase, IsInForce) {
+  const char* which = std::getenv("ZOLV_FONTCONFIG_CASE");
+  if (!which) GTEST_SKIP() << "not run under one of the test's fontconfig configurations";
+  const std::string kase(which);
+  ASSERT_EQ(FcInit(), FcTrue);
+  std::set<std::string> families;
+  FcPattern* all = FcPatternCreate();
+  FcObjectSet* objects = FcObjectSetBuild(FC_FAMILY, nullptr);
+  FcFontSet* set = FcFontList(nullptr, all, objects);
+  for (int i = 0; set && i < set->nfont; ++i) {
+    FcChar8* family = nullptr;
+    if (FcPatternGetString(set->fonts[i], FC_FAMILY, 0, &family) == FcResultMatch) {
+      families.insert(reinterpret_cast<const char*>(family));
+    }
+  }
+  if (set) FcFontSetDestroy(set);
+  FcObjectSetDestroy(objects);
+  FcPatternDestroy(all);
+  // What fontconfig itself would pick for a family.
+  auto match = [](const char* aFamily) {
+    FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>(aFamily));
+    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+    FcDefaultSubstitute(pattern);
+    FcResult result = FcResultNoMatch;
+    FcPattern* found = FcFontMatch(nullptr, pattern, &result);
+    std::string name;
+    FcChar8* family = nullptr;
+    if (found && FcPatternGetString(found, FC_FAMILY, 0, &family) == FcResultMatch) {
+      name = reinterpret_cast<const char*>(family);
+    }
+    if (found) FcPatternDestroy(found);
+    FcPatternDestroy(pattern);
+    return name;
+  };
+  if (kase == "dejavu-only") {
+    ASSERT_FALSE(families.empty());
+    for (const std::string& f : families) EXPECT_EQ(f.rfind("DejaVu", 0), 0u) << f;
+  } else {
+    // The other fonts scripts/test installs for this are present.
+    EXPECT_EQ(families.count("Nimbus Sans"), 1u) << "install fonts-urw-base35 (scripts/test does)";
+    EXPECT_EQ(families.count("Liberation Serif"), 1u) << "install fonts-liberation2 (scripts/test does)";
+    if (kase == "user-prefers") {
+      // The user's rules win over the DejaVu names and the generic families.
+      EXPECT_NE(match("DejaVu Sans").rfind("DejaVu", 0), 0u);
+      EXPECT_NE(match("sans-serif").rfind("DejaVu", 0), 0u);
+      EXPECT_NE(match("serif").rfind("DejaVu", 0), 0u);
+      EXPECT_NE(match("monospace").rfind("DejaVu", 0), 0u);
+    } else {
+      EXPECT_EQ(kase, "machine");
+      EXPECT_EQ(match("Times New Roman").rfind("DejaVu", 0), std::string::npos) << "fontconfig has other faces to offer";
+    }
+  }
+  FcFini();
 }
 
 }  // namespace

@@ -1,23 +1,30 @@
-// The host's font store: the platform's screen fonts on FreeType and fontconfig.
+// The host's font store: the platform's screen fonts on FreeType, the same typefaces and
+// pixels on every machine.
 //
-// Typefaces of the store and the host faces behind them:
+// Typefaces of the store and the files behind them:
 //   "SwissA"                 DejaVu Sans (proportional sans serif)
 //   "System"                 DejaVu Serif
 //   "Terminal", "NewCourier" DejaVu Sans Mono
 //   "ZHost Fixed"            a built-in test face: every character has the same advance
 //                            (half the font height, at least 1 pixel) and draws as a
 //                            filled box, so that layouts and pixels are exact in tests.
-// Any other name gets the nearest of these: fontconfig resolves the name as it would for
-// any program, and a monospaced result gives "NewCourier", a serif one "System", anything
-// else "SwissA". The font reports the name of the typeface it was made from.
+// Each style of a DejaVu family is one file of a known name (DejaVuSans-BoldOblique.ttf),
+// looked for in the folders the distributions install DejaVu in and then among the files
+// of that name fontconfig lists, and taken only if it is that family and style. A missing
+// file is never replaced by another face: fonts of that style cannot be made, and the store
+// says so once on the standard error.
+// Any other name gets the nearest of these by its words alone: a monospaced kind
+// ("Courier New", "Lucida Console", "monospace") gives "NewCourier", else a sans serif
+// kind "SwissA", else a serif kind ("Times New Roman", "Georgia", "serif") "System",
+// anything else "SwissA". Which other fonts are installed and what fontconfig is told play
+// no part. The font reports the name of the typeface it was made from.
 //
 // A font of height h pixels (the height asked for, converted from twips by the device)
 // has HeightInPixels() == h exactly: the face's em is h pixels, and h is shared between
 // ascent and descent in the proportion of the face's ascender and descender. Advances are whole pixels from hinting for
 // monochrome rendering; a run's width is the sum of its characters' advances (the store
 // does not kern), so the width of a run is the sum of the widths of its parts.
-// Bold and italic use the face's own bold and oblique files when fontconfig finds them,
-// and otherwise are synthesised.
+// Bold and italic use the family's own bold, oblique or italic files.
 //
 // Glyphs are rasterised aliased (one bit per pixel, as the 4096-colour screen needs) and
 // cached per font face and size for the life of the process.
@@ -26,6 +33,9 @@
 
 #include <e32base.h>
 #include <gdi.h>
+
+#include <string>
+#include <vector>
 
 namespace ZHost {
 class CHostFace;
@@ -97,6 +107,15 @@ IMPORT_C void FontTypeface(TInt aIndex, TTypeface& aTypeface);
 
 // Fonts handed out and not yet released (all devices together).
 IMPORT_C TInt FontsInUse();
+
+// The file a font is drawn from (empty for the built-in test face).
+IMPORT_C std::string FontFile(const CFont& aFont);
+
+// How the store finds a face file: the first of aFolders holding a file aFileName that is
+// the scalable face aFamily in aStyle (the family and style names the file gives), as
+// folder + "/" + aFileName; empty when none does.
+IMPORT_C std::string FindFaceFile(const std::string& aFileName, const std::string& aFamily, const std::string& aStyle,
+                                  const std::vector<std::string>& aFolders);
 
 }  // namespace ZHost
 
