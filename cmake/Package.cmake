@@ -95,6 +95,22 @@ else()
       -DCMAKE_CXX_COMPILER=${CMAKE_CXX_COMPILER} -DCMAKE_C_COMPILER=${CMAKE_C_COMPILER}
       -DZOLVANE_TESTS=OFF -DZOLVANE_BENCH=OFF -DZOLVANE_SANITIZE=OFF -DZOLVANE_FUZZ=OFF
       -DZOLVANE_WERROR=${ZOLVANE_WERROR} "-DZOLVANE_DEB_MAINTAINER=${ZOLVANE_DEB_MAINTAINER}")
+  # Compiled and linked as Debian builds its packages (dpkg-buildflags, with every
+  # hardening feature: stack protector, fortified functions, read-only relocations bound
+  # at start).
+  find_program(ZOLV_DPKG_BUILDFLAGS dpkg-buildflags)
+  if(ZOLV_DPKG_BUILDFLAGS)
+    foreach(kind CPPFLAGS CFLAGS CXXFLAGS LDFLAGS)
+      execute_process(COMMAND ${CMAKE_COMMAND} -E env DEB_BUILD_MAINT_OPTIONS=hardening=+all
+                              ${ZOLV_DPKG_BUILDFLAGS} --get ${kind}
+                      WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}
+                      OUTPUT_VARIABLE zolv_${kind} OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+    endforeach()
+    list(APPEND options "-DCMAKE_C_FLAGS=${zolv_CPPFLAGS} ${zolv_CFLAGS}"
+         "-DCMAKE_CXX_FLAGS=${zolv_CPPFLAGS} ${zolv_CXXFLAGS}"
+         "-DCMAKE_EXE_LINKER_FLAGS=${zolv_LDFLAGS}" "-DCMAKE_SHARED_LINKER_FLAGS=${zolv_LDFLAGS}"
+         "-DCMAKE_MODULE_LINKER_FLAGS=${zolv_LDFLAGS}")
+  endif()
   foreach(launcher CMAKE_CXX_COMPILER_LAUNCHER CMAKE_C_COMPILER_LAUNCHER)
     if(${launcher})
       list(APPEND options "-D${launcher}=${${launcher}}")

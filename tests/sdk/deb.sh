@@ -63,7 +63,7 @@ for program in epoc zolvlint zolvmbm makmake ZolvWizard ZolvInstall; do
   [ -f "$usr/share/man/man1/$program.1.gz" ] || fail "no manual page for $program"
 done
 while IFS= read -r -d '' f; do
-  [ "$(head -c 4 "$f")" = $'\x7fELF' ] || continue
+  [ "$(od -An -tx1 -N4 "$f" | tr -d ' \n')" = 7f454c46 ] || continue
   readelf -d "$f" | grep -q -E '\((RPATH|RUNPATH)\)' && fail "${f#"$root"} carries a run path"
 done < <(find "$root" -type f -print0)
 if grep -rlI -- "$build" "$root" > "$work/leaks.txt"; then cat "$work/leaks.txt"; fail "the package names the build tree"; fi
