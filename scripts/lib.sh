@@ -10,6 +10,7 @@ ZOLV_PACKAGES=(
   libsdl2-dev libsdl2-image-dev libx11-dev
   libfreetype-dev libfontconfig-dev fonts-dejavu-core fonts-dejavu-extra
   qt6-base-dev xvfb xauth doxygen
+  dpkg-dev file lintian groff-base man-db gzip
 )
 
 # Debian packages only the tests need: other fonts, which must change nothing in what the

@@ -219,10 +219,10 @@ TEST_F(Makmake, FindsTheSdk) {
 
 TEST_F(Makmake, CommandLine) {
   std::string out, err;
-  EXPECT_EQ(zolv::makmake::Run({}, {}, out, err), 64);
+  EXPECT_EQ(zolv::makmake::Run({}, {}, out, err), 2);
   EXPECT_TRUE(Contains(err, "usage: makmake [-v] PROJECT PLATFORM\n"));
   err.clear();
-  EXPECT_EQ(zolv::makmake::Run({"-x", "Game", "vc6"}, {}, out, err), 64);
+  EXPECT_EQ(zolv::makmake::Run({"-x", "Game", "vc6"}, {}, out, err), 2);
 
   fs::current_path(iProject);
   err.clear();

@@ -10,8 +10,10 @@
 #include <QApplication>
 #include <QTimer>
 #include <cstdio>
+#include <optional>
 #include <string>
 
+#include "CommandLine.h"
 #include "InstallerDialog.h"
 #include "InstallerLogic.h"
 #include "ScriptedRun.h"
@@ -27,12 +29,17 @@ struct Options {
   bool install = false, remove = false, unattendedOption = false;
 };
 
-int Usage() {
-  std::fprintf(stderr,
-               "usage: ZolvInstall [--install | --remove] [--answers FILE] [--transcript FILE]\n"
-               "                   [--dir FOLDER] [--sdk FOLDER] [--screenshot FILE.png]\n");
-  return 64;
-}
+const zolv::cli::Program kCommandLine{
+    "ZolvInstall",
+    "usage: ZolvInstall [--install | --remove] [--answers FILE] [--transcript FILE]\n"
+    "                   [--dir FOLDER] [--sdk FOLDER] [--screenshot FILE.png]\n"
+    "Without options it shows its dialog. --install or --remove installs or removes the SDK\n"
+    "without a display, by install.lst in the current folder, answering its message boxes\n"
+    "from the answers file and writing every box to the transcript file.\n",
+    {{"--install"}, {"--remove"}, {"--answers", true}, {"--transcript", true}, {"--dir", true},
+     {"--sdk", true}, {"--screenshot", true}}};
+
+int Usage(const std::string& aWhy) { return zolv::cli::UsageError(kCommandLine, aWhy); }
 
 int RunUnattended(const Options& aOptions) {
   return zolv::RunScripted("ZolvInstall", aOptions.answers, aOptions.transcript, [&](zwin::UserInterface& aUi) {
@@ -47,6 +54,7 @@ int RunUnattended(const Options& aOptions) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (const std::optional<int> answered = zolv::cli::Check(kCommandLine, argc, argv)) return *answered;
   Options options;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
@@ -64,10 +72,11 @@ int main(int argc, char** argv) {
     else if (arg == "--sdk") ok = value(options.sdk), options.unattendedOption = true;
     else if (arg == "--screenshot") ok = value(options.screenshot);
     else ok = false;
-    if (!ok) return Usage();
+    if (!ok) return Usage("unexpected argument " + arg);
   }
-  if (options.install && options.remove) return Usage();
-  if (options.unattendedOption && !options.install && !options.remove) return Usage();
+  if (options.install && options.remove) return Usage("--install and --remove exclude each other");
+  if (options.unattendedOption && !options.install && !options.remove)
+    return Usage("--answers, --transcript, --dir and --sdk need --install or --remove");
 
   // A fresh prefix has no Start menu yet; the system would always have one.
   zwin::RegisterProgramsFolder();

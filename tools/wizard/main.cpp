@@ -14,8 +14,10 @@
 #include <QTimer>
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <string>
 
+#include "CommandLine.h"
 #include "WizardDialog.h"
 #include "ScriptedRun.h"
 #include "WizardLogic.h"
@@ -30,12 +32,17 @@ struct Options {
   bool hasName = false, hasUid = false, headless = false;
 };
 
-int Usage() {
-  std::fprintf(stderr,
-               "usage: ZolvWizard [--answers FILE] [--transcript FILE] [--name NAME] [--uid UID]\n"
-               "                  [--dir FOLDER] [--sdk FOLDER] [--screenshot FILE.png]\n");
-  return 64;
-}
+const zolv::cli::Program kCommandLine{
+    "ZolvWizard",
+    "usage: ZolvWizard [--answers FILE] [--transcript FILE] [--name NAME] [--uid UID]\n"
+    "                  [--dir FOLDER] [--sdk FOLDER] [--screenshot FILE.png]\n"
+    "Without options it shows its dialog. With --answers, --transcript, --name, --uid, --dir\n"
+    "or --sdk it creates the project without a display, answering its message boxes from the\n"
+    "answers file and writing every box to the transcript file.\n",
+    {{"--answers", true}, {"--transcript", true}, {"--name", true}, {"--uid", true}, {"--dir", true},
+     {"--sdk", true}, {"--screenshot", true}}};
+
+int Usage(const std::string& aWhy) { return zolv::cli::UsageError(kCommandLine, aWhy); }
 
 std::string WizardDirectory() {
   std::error_code ec;
@@ -63,6 +70,7 @@ int RunHeadless(const Options& aOptions) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (const std::optional<int> answered = zolv::cli::Check(kCommandLine, argc, argv)) return *answered;
   Options options;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
@@ -80,7 +88,7 @@ int main(int argc, char** argv) {
     else if (arg == "--sdk") ok = value(options.sdk), options.headless = true;
     else if (arg == "--screenshot") ok = value(options.screenshot);
     else ok = false;
-    if (!ok) return Usage();
+    if (!ok) return Usage("unexpected argument " + arg);
   }
   if (options.headless) return RunHeadless(options);
 

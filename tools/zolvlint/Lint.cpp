@@ -3,6 +3,8 @@
 // the engine finds every file where it would find it on the device.
 #include "Lint.h"
 
+#include "CommandLine.h"
+
 #include <Zolvane.h>
 #include <ZDiagnostics.h>
 #include <eikapp.h>
@@ -22,6 +24,7 @@
 #include <fstream>
 #include <iostream>
 #include <iterator>
+#include <optional>
 #include <sstream>
 
 namespace fs = std::filesystem;
@@ -530,16 +533,18 @@ int Checker::Warnings() const { return static_cast<int>(iFindings.size()) - Erro
 
 namespace {
 
-int Usage(std::ostream& aErr) {
-  aErr << "usage: zolvlint [--apps-dir DIR] FILE...\n"
-          "  FILE: a movie list, a movie file (.movie), a text (.txt) or shape (.shp) resource file\n"
-          "  --apps-dir DIR: the application folder that holds Movies, Pictures, Sounds, Texts and Shapes\n";
-  return 2;
-}
+const zolv::cli::Program kCommandLine{
+    "zolvlint",
+    "usage: zolvlint [--apps-dir DIR] FILE...\n"
+    "  FILE: a movie list, a movie file (.movie), a text (.txt) or shape (.shp) resource file\n"
+    "  --apps-dir DIR: the application folder that holds Movies, Pictures, Sounds, Texts and Shapes\n",
+    {{"--apps-dir", true}, {"-h"}},
+    true};
 
 }  // namespace
 
 int Main(const std::vector<std::string>& aArgs, std::ostream& aOut, std::ostream& aErr) {
+  if (const std::optional<int> answered = zolv::cli::Check(kCommandLine, aArgs, aOut, aErr)) return *answered;
   std::string appDir;
   std::vector<std::string> files;
   bool options = true;
@@ -547,22 +552,18 @@ int Main(const std::vector<std::string>& aArgs, std::ostream& aOut, std::ostream
     const std::string& arg = aArgs[i];
     if (options && arg == "--") {
       options = false;
-    } else if (options && arg == "--apps-dir") {
-      if (i + 1 >= aArgs.size()) return Usage(aErr);
+    } else if (options && arg == "--apps-dir" && i + 1 < aArgs.size()) {
       appDir = aArgs[++i];
     } else if (options && arg.rfind("--apps-dir=", 0) == 0) {
       appDir = arg.substr(11);
-    } else if (options && (arg == "--help" || arg == "-h")) {
-      Usage(aOut);
+    } else if (options && arg == "-h") {
+      aOut << kCommandLine.usage;
       return 0;
-    } else if (options && !arg.empty() && arg[0] == '-') {
-      aErr << "zolvlint: unknown option " << arg << "\n";
-      return Usage(aErr);
     } else {
       files.push_back(arg);
     }
   }
-  if (files.empty()) return Usage(aErr);
+  if (files.empty()) return zolv::cli::UsageError(kCommandLine, "missing FILE", aErr);
   std::error_code ec;
   if (!appDir.empty() && !fs::is_directory(appDir, ec)) {
     aErr << "zolvlint: " << appDir << " is not a folder\n";

@@ -7,6 +7,7 @@
 //       g grey). -r compresses the pictures that follow with runs, -u stores them plain.
 //   zolvmbm list FILE.mbm
 //       One line per picture: number, size, depth and compression.
+#include "CommandLine.h"
 #include "MbmWriter.h"
 
 #include <SDL.h>
@@ -17,16 +18,23 @@
 #include <fstream>
 #include <iostream>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace {
 
-int Usage() {
-  std::cerr << "usage: zolvmbm build OUT.mbm [-d c4|c8|c12|c16|c24|g1|g2|g4|g8] [-r|-u] PICTURE...\n"
-               "       zolvmbm list FILE.mbm\n";
-  return 2;
-}
+const zolv::cli::Program kCommandLine{
+    "zolvmbm",
+    "usage: zolvmbm build OUT.mbm [-d c4|c8|c12|c16|c24|g1|g2|g4|g8] [-r|-u] PICTURE...\n"
+    "       zolvmbm list FILE.mbm\n"
+    "  build: each PICTURE (PNG, or any format SDL2_image reads) becomes one picture of OUT.mbm\n"
+    "  -d DEPTH  the depth of the pictures that follow (default c12, the engine's 4096 colours)\n"
+    "  -r, -u    the pictures that follow are compressed with runs (-r) or stored plain (-u)\n"
+    "  list: one line per picture of FILE.mbm: number, size, depth and compression\n",
+    {{"-d", true}, {"-r"}, {"-u"}}};
+
+int Usage(const std::string& aWhy) { return zolv::cli::UsageError(kCommandLine, aWhy); }
 
 bool ReadPicture(const std::string& path, zolvmbm::Picture& picture) {
   SDL_Surface* loaded = IMG_Load(path.c_str());
@@ -62,14 +70,15 @@ bool ReadPicture(const std::string& path, zolvmbm::Picture& picture) {
 }
 
 int Build(int argc, char** argv) {
-  if (argc < 4) return Usage();
+  if (argc < 3) return Usage("missing OUT.mbm");
   const std::string out = argv[2];
   zolvmbm::Depth depth;
   std::vector<zolvmbm::Picture> pictures;
   for (int i = 3; i < argc; ++i) {
     const std::string arg = argv[i];
     if (arg == "-d") {
-      if (i + 1 >= argc || !zolvmbm::ParseDepth(argv[i + 1], depth)) return Usage();
+      if (i + 1 >= argc || !zolvmbm::ParseDepth(argv[i + 1], depth))
+        return Usage(std::string("unknown depth ") + (i + 1 < argc ? argv[i + 1] : ""));
       ++i;
     } else if (arg == "-r") {
       depth.compressed = true;
@@ -82,7 +91,7 @@ int Build(int argc, char** argv) {
       pictures.push_back(std::move(picture));
     }
   }
-  if (pictures.empty()) return Usage();
+  if (pictures.empty()) return Usage("missing PICTURE");
   const std::string bytes = zolvmbm::EncodeFile(pictures);
   std::ofstream file(out, std::ios::binary);
   file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
@@ -126,9 +135,12 @@ int List(const std::string& path) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 3) return Usage();
+  if (const std::optional<int> answered = zolv::cli::Check(kCommandLine, argc, argv)) return *answered;
+  if (argc < 2) return Usage("missing command (build or list)");
   const std::string command = argv[1];
   if (command == "build") return Build(argc, argv);
-  if (command == "list" && argc == 3) return List(argv[2]);
-  return Usage();
+  if (command != "list") return Usage("unknown command " + command);
+  if (argc < 3) return Usage("missing FILE.mbm");
+  if (argc > 3) return Usage(std::string("unexpected argument ") + argv[3]);
+  return List(argv[2]);
 }

@@ -19,11 +19,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "CommandLine.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -241,14 +244,23 @@ void RunL(const TOptions& aOptions, const std::string& aModulePath, TChar aDrive
   module.Close();
 }
 
-int Usage() {
-  std::fprintf(stderr, "usage: epoc [--apps FOLDER] [--headless] [--frames N] [--seconds S] [--png FILE] NAME\n");
-  return 2;
-}
+const zolv::cli::Program kCommandLine{
+    "epoc",
+    "usage: epoc [--apps FOLDER] [--headless] [--frames N] [--seconds S] [--png FILE] NAME\n"
+    "Starts the application NAME (Z:\\System\\Apps\\NAME\\NAME.app) and runs it until it exits.\n"
+    "  --apps FOLDER  the application is FOLDER/NAME.app or FOLDER/NAME/NAME.app\n"
+    "  --headless     keep the screen in memory, with no window\n"
+    "  --frames N     end after the screen's Nth update (1 to 1000000)\n"
+    "  --seconds S    end after S seconds (1 to 2000)\n"
+    "  --png FILE     write a contact sheet of the frames to FILE\n",
+    {{"--apps", true}, {"--headless"}, {"--frames", true}, {"--seconds", true}, {"--png", true}}};
+
+int Usage(const std::string& aWhy) { return zolv::cli::UsageError(kCommandLine, aWhy); }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (const std::optional<int> answered = zolv::cli::Check(kCommandLine, argc, argv)) return *answered;
   TOptions options;
   for (int i = 1; i < argc; i++) {
     const std::string arg = argv[i];
@@ -257,12 +269,12 @@ int main(int argc, char** argv) {
     } else if (arg == "--frames" && i + 1 < argc) {
       char* end = NULL;
       const long frames = std::strtol(argv[++i], &end, 10);
-      if (*end != '\0' || frames < 1 || frames > 1000000) return Usage();
+      if (*end != '\0' || frames < 1 || frames > 1000000) return Usage(std::string("bad frame count ") + argv[i]);
       options.iFrames = static_cast<TInt>(frames);
     } else if (arg == "--seconds" && i + 1 < argc) {
       char* end = NULL;
       const long seconds = std::strtol(argv[++i], &end, 10);
-      if (*end != '\0' || seconds < 1 || seconds > 2000) return Usage();
+      if (*end != '\0' || seconds < 1 || seconds > 2000) return Usage(std::string("bad number of seconds ") + argv[i]);
       options.iSeconds = static_cast<TInt>(seconds);
     } else if (arg == "--png" && i + 1 < argc) {
       options.iPng = argv[++i];
@@ -271,10 +283,10 @@ int main(int argc, char** argv) {
     } else if (!arg.empty() && arg[0] != '-' && options.iName.empty()) {
       options.iName = arg;
     } else {
-      return Usage();
+      return Usage("unexpected argument " + arg);
     }
   }
-  if (options.iName.empty()) return Usage();
+  if (options.iName.empty()) return Usage("missing application NAME");
   if (!ValidName(options.iName)) {
     std::fprintf(stderr, "epoc: \"%s\" is not an application name\n", options.iName.c_str());
     return 2;

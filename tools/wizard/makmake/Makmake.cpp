@@ -8,10 +8,13 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <set>
 #include <sstream>
+#include <string_view>
 #include <system_error>
 
+#include "CommandLine.h"
 #include "SdkLocator.h"
 #include "zwindows/codepage.h"
 #include "zwindows/files.h"
@@ -580,27 +583,45 @@ bool MakeCMakeLists(const MmpProject& aProject, const fs::path& aProjectFolder, 
   return true;
 }
 
+namespace {
+
+const zolv::cli::Program kCommandLine{
+    "makmake",
+    "usage: makmake [-v] PROJECT PLATFORM\n"
+    "  Reads PROJECT.mmp in the current folder and writes CMakeLists.txt beside it, which\n"
+    "  builds the project on this host against the Zolvane engine in the Symbian SDK.\n"
+    "  PLATFORM: vc6 or wins. The SDK is ZOLVANE_SDK if set, else the SDK the project\n"
+    "  folder is in, else the registered SDK, else the SDK that holds this tool.\n"
+    "  -v: list the statements that have no meaning on this host\n",
+    {{"-v"}},
+    true};
+
+int Usage(std::string_view aWhy, std::string& aErr) {
+  std::ostringstream err;
+  const int code = zolv::cli::UsageError(kCommandLine, aWhy, err);
+  aErr += err.str();
+  return code;
+}
+
+}  // namespace
+
 int Run(const std::vector<std::string>& aArgs, const fs::path& aToolFolder, std::string& aOut,
         std::string& aErr) {
-  static const char kUsage[] =
-      "usage: makmake [-v] PROJECT PLATFORM\n"
-      "  Reads PROJECT.mmp in the current folder and writes CMakeLists.txt beside it, which\n"
-      "  builds the project on this host against the Zolvane engine in the Symbian SDK.\n"
-      "  PLATFORM: vc6 or wins. The SDK is ZOLVANE_SDK if set, else the SDK the project\n"
-      "  folder is in, else the registered SDK, else the SDK that holds this tool.\n";
+  std::ostringstream out, err;
+  const std::optional<int> answered = zolv::cli::Check(kCommandLine, aArgs, out, err);
+  aOut += out.str();
+  aErr += err.str();
+  if (answered) return *answered;
   bool verbose = false;
+  bool options = true;
   std::vector<std::string> positional;
   for (const auto& a : aArgs) {
-    if (a == "-v") verbose = true;
-    else if (!a.empty() && a[0] == '-') {
-      aErr += kUsage;
-      return 64;
-    } else positional.push_back(a);
+    if (options && a == "-v") verbose = true;
+    else if (options && a == "--") options = false;
+    else positional.push_back(a);
   }
-  if (positional.size() != 2) {
-    aErr += kUsage;
-    return 64;
-  }
+  if (positional.size() < 2) return Usage(positional.empty() ? "missing PROJECT" : "missing PLATFORM", aErr);
+  if (positional.size() > 2) return Usage("unexpected argument " + positional[2], aErr);
   const std::string platform = Lower(positional[1]);
   if (platform != "vc6" && platform != "wins") {
     aErr += "makmake: platform " + Printable(positional[1]) + " is not built on this host; use vc6\n";
