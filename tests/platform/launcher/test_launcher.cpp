@@ -49,7 +49,7 @@ class Launcher : public ::testing::Test {
 
   // Runs epoc with the arguments; its output is in Output().
   int Epoc(const std::string& aArguments) {
-    const std::string command = "ZOLVANE_EPOCROOT='" + (iRoot / "epoc").string() + "' '" + ZOLV_EPOC +
+    const std::string command = std::string(ZTestHost::kCLocale) + "ZOLVANE_EPOCROOT='" + (iRoot / "epoc").string() + "' '" + ZOLV_EPOC +
                                 "' " + aArguments + " > '" + (iRoot / "out.txt").string() + "' 2>&1";
     const int status = std::system(command.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
