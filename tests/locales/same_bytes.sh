@@ -41,8 +41,9 @@ pass() {
   printf '<sdk><ESDKVersion>6.0</ESDKVersion><ESDKLanguage>C++</ESDKLanguage><ESDKPlatform>Nokia</ESDKPlatform><ESDKNonSharedPath>C:\\Symbian</ESDKNonSharedPath></sdk>' \
     > prefix/drive_c/Symbian/installed.xml
   cp "$source/engine/include/Zolvane.h" prefix/drive_c/Symbian/Epoc32/Include/
-  : > prefix/drive_c/Symbian/Epoc32/Release/wins/udeb/Zolvane.dll
-  : > prefix/drive_c/Symbian/Epoc32/Release/wins/udeb/Zolvane.lib
+  for f in Zolvane.dll Zolvane.lib libZolvane.so libzsymbian.so; do
+    : > "prefix/drive_c/Symbian/Epoc32/Release/wins/udeb/$f"
+  done
   cp "$makmake" prefix/drive_c/Symbian/Epoc32/Tools/makmake.bat
   cp "$wizard" tools/ZolvWizard
   cp -r "$(dirname "$wizard")/Templates" tools/
@@ -55,13 +56,14 @@ pass() {
     '<package><name>Sdk</name><file>Epoc32\Include\Zolvanei.h</file><size>2</size></package>' > install.lst
   printf 'AAAiihh' > data.bin
   printf 'Yes\nOK\n' > install.answers
-  "$install" --install --answers install.answers --transcript out/install.txt --dir "$run/root" \
+  "$install" --install --answers install.answers --transcript out/install.txt --dir "$run/prefix/drive_c/Kit" \
     --sdk "$run/prefix/drive_c/Symbian" > out/install.out 2>&1
   echo "status $?" >> out/install.out
   cp prefix/drive_c/windows/*uninstall.lst out/ 2>/dev/null
-  find root prefix -print0 | LC_ALL=C sort -z | xargs -0 ls -ld --time-style=+ | awk '{print $1, $5, $NF}' \
+  find prefix -print0 | LC_ALL=C sort -z | LC_ALL=C xargs -0 ls -ldU --time-style=+ | awk '{print $1, $5, $NF}' \
     > out/installed.tree
-  "$install" --remove --answers install.answers --transcript out/remove.txt > out/remove.out 2>&1
+  printf 'Yes\nOK\n' > remove.answers
+  "$install" --remove --answers remove.answers --transcript out/remove.txt > out/remove.out 2>&1
   echo "status $?" >> out/remove.out
 
   # The wizard, with makmake on PATH as in the SDK.
@@ -71,7 +73,7 @@ pass() {
   echo "status $?" >> out/wizard.out
 
   # Pictures, sounds and their .mbm; a faulty movie; the Demo on the screen.
-  "$assets" assets > out/assets.out 2>&1; echo "status $?" >> out/assets.out
+  mkdir -p assets && "$assets" assets > out/assets.out 2>&1; echo "status $?" >> out/assets.out
   "$zolvmbm" build out/title.mbm -d c12 assets/title_*.bmp > out/zolvmbm.out 2>&1
   "$zolvmbm" list out/title.mbm >> out/zolvmbm.out 2>&1; echo "status $?" >> out/zolvmbm.out
   "$zolvlint" "$source/tests/lint/data/Movies/faulty.movie" > out/zolvlint.out 2>&1

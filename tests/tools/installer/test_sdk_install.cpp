@@ -298,7 +298,7 @@ TEST_F(SdkInstall, InstalledSdkGeneratesBuildsRunsAndRemovesCleanly) {
 
   // The developer's project is theirs; everything else is as before, the SDK's own files
   // untouched.
-  fs::remove_all(project);
+  fs::remove_all(projects);
   EXPECT_EQ(Differences(before, Snapshot(iPrefix)), "");
   EXPECT_EQ(RegistryValues(iPrefix / "system.reg"), systemBefore);
   EXPECT_EQ(RegistryValues(iPrefix / "user.reg"), userBefore);
