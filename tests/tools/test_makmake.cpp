@@ -67,9 +67,9 @@ TEST(MmpParse, CommentsCaseBlocksAndLineNumbers) {
   EXPECT_EQ(error, "unknown statement \"FOO\" on line 5");
 }
 
-// makmake runs inside the wizard, whose toolkit sets the process's locale from the
-// environment. Keywords, target types and extensions are ASCII and match the same in the
-// Turkish locale, where the C library's case mapping leaves "I" and "i" unpaired.
+// Keywords, target types and extensions are ASCII and match the same whatever locale the
+// process has set; in the Turkish one the C library's case mapping leaves "I" and "i"
+// unpaired.
 TEST(MmpParse, TheSameInTheTurkishLocale) {
   const std::string text =
       "target Mini.app\ntargettype APP\nuid 0x100039CE 0x1\ntargetpath \\System\\Apps\\Mini\n"

@@ -23,9 +23,8 @@ namespace {
 constexpr std::uintmax_t kMaxMmpSize = 4u << 20;
 
 // Keywords, extensions and the names makmake compares are ASCII, compared as Windows tools
-// do: only A-Z and a-z change case. The C library's own case mapping would follow the
-// process's locale (in Turkish "i" and "I" are not each other's case), and makmake runs
-// inside the wizard, whose toolkit sets the locale from the environment.
+// do: only A-Z and a-z change case. The C library's own case mapping would follow whatever
+// locale the process has set (in Turkish "i" and "I" are not each other's case).
 bool IsAsciiDigit(unsigned char aChar) { return aChar >= '0' && aChar <= '9'; }
 bool IsAsciiLetter(unsigned char aChar) { return (aChar | 0x20) >= 'a' && (aChar | 0x20) <= 'z'; }
 bool IsAsciiAlnum(unsigned char aChar) { return IsAsciiLetter(aChar) || IsAsciiDigit(aChar); }
