@@ -42,7 +42,7 @@ zolv_install_deps() {
       echo "These Debian packages are missing: ${missing[*]}"
       echo "Installing them needs root (or a working sudo). Run as root:"
       echo "  apt-get update && apt-get install --no-install-recommends ${missing[*]}"
-      echo "then run $(basename "$0") again."
+      echo "then run scripts/$(basename "$0") again."
     } >&2
     exit 1
   fi
