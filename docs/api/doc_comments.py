@@ -98,7 +98,8 @@ def main():
         return 2
     with open(sys.argv[1], encoding='utf-8', errors='replace') as f:
         lines = f.read().split('\n')
-    sys.stdout.write('\n'.join(filter_lines(lines)))
+    # UTF-8 whatever the locale, as Doxygen reads it (INPUT_ENCODING).
+    sys.stdout.buffer.write('\n'.join(filter_lines(lines)).encode('utf-8', errors='replace'))
     return 0
 
 

@@ -9,6 +9,8 @@
 # does, so they cannot be told apart from ours). The Demo's own leaks are checked by its
 # headless runs.
 set -u
+# Every program here runs in the C locale: nothing read from one is translated.
+export LC_ALL=C
 script=$1 build=$2 xshot=$3 out=$4
 unset ZOLV_SCREEN
 # SDL must use the X server (no silent fall-back to another video driver).

@@ -4,6 +4,8 @@
 # each of the five public classes listing their operations.
 #   api_reference.sh DOXYGEN DOXYFILE   (exit 77: Doxygen is not installed)
 set -eu
+# Every program here runs in the C locale: nothing read from one is translated.
+export LC_ALL=C
 doxygen=$1
 doxyfile=$2
 if [ -z "$doxygen" ] || ! command -v "$doxygen" >/dev/null 2>&1; then

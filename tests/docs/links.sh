@@ -3,6 +3,8 @@
 # so that a page renamed or removed does not leave readers at a dead end.
 #   links.sh SOURCE_DIR
 set -eu
+# Every program here runs in the C locale: nothing read from one is translated.
+export LC_ALL=C
 root=$1
 broken=0
 checked=0

@@ -11,6 +11,8 @@
 #
 #   walkthrough.sh SOURCE_DIR BUILD_DIR     (exit 77: the build has no SDK installation)
 set -euo pipefail
+# Every program here runs in the C locale: nothing read from one is translated.
+export LC_ALL=C
 source_dir=$(cd "$1" && pwd)
 build_dir=$(cd "$2" && pwd)
 page="$source_dir/docs/getting-started.md"

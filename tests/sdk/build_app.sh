@@ -38,8 +38,11 @@ grep -q "SdkApp stopped after 30 frames" "$work/run.log" || { show "$work/run.lo
 # 3. A one-file program built with pkg-config alone.
 export PKG_CONFIG_LIBDIR=$libdir/pkgconfig PKG_CONFIG_PATH=
 pc=$(pkg-config --cflags --libs zolvane) || fail "pkg-config does not know zolvane"
+# The flags are shell words, as a makefile's shell reads them: pkg-config escapes the
+# spaces (and other special bytes) of an installation folder with backslashes.
+eval "pcflags=($pc)"
 # shellcheck disable=SC2086
-"$cxx" -std=c++20 -Wall -Wextra -Werror $flags "$source/pkgconfig_probe.cpp" $pc -o "$work/probe" \
+"$cxx" -std=c++20 -Wall -Wextra -Werror $flags "$source/pkgconfig_probe.cpp" "${pcflags[@]}" -o "$work/probe" \
   > "$work/probe.log" 2>&1 || { show "$work/probe.log"; fail "building with pkg-config ($pc)"; }
 "$work/probe" > "$work/probe.out" 2>&1 || { cat "$work/probe.out"; fail "the pkg-config program failed"; }
 ldd "$work/probe" | grep -q "libZolvane.so.* => $libdir/" || { ldd "$work/probe"; fail "the pkg-config program does not load the installed engine"; }

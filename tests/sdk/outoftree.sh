@@ -4,6 +4,8 @@
 #   outoftree.sh BUILD_DIR SOURCE_DIR WORK_DIR CXX_COMPILER GENERATOR [EXTRA_FLAGS]
 # SOURCE_DIR holds the application's CMake project (SdkApp/) and pkgconfig_probe.cpp.
 set -u
+# Every program here runs in the C locale: nothing read from one is translated.
+export LC_ALL=C
 build=$1 source=$2 work=$3 cxx=$4 generator=$5 flags=${6:-}
 
 fail() { echo "FAIL: $*" >&2; exit 1; }

@@ -28,9 +28,15 @@ inline void WriteHostFile(const std::filesystem::path& aPath, const std::string&
   out << aBytes;
 }
 
-// Runs aCommand with /bin/sh; its exit status, or -1 when it did not exit normally.
+// Prefix for a shell command line: every program it starts runs in the C locale, so that
+// what a test reads from another program is never translated or formatted for the user's
+// language (the test itself runs in whatever locale it was started in).
+inline constexpr const char* kCLocale = "LC_ALL=C; export LC_ALL; ";
+
+// Runs aCommand with /bin/sh in the C locale; its exit status, or -1 when it did not exit
+// normally.
 inline int Shell(const std::string& aCommand) {
-  const int status = std::system(aCommand.c_str());
+  const int status = std::system((kCLocale + aCommand).c_str());
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 

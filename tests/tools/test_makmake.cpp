@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "Locales.h"
 #include "Makmake.h"
 #include "TempPrefix.h"
 
@@ -64,6 +65,38 @@ TEST(MmpParse, CommentsCaseBlocksAndLineNumbers) {
   // Line numbers count the lines inside comments.
   EXPECT_FALSE(ParseMmp("TARGET a.app\n/*\n\n*/\nFOO bar\n", p, error));
   EXPECT_EQ(error, "unknown statement \"FOO\" on line 5");
+}
+
+// Keywords, target types and extensions are ASCII and match the same whatever locale the
+// process has set; in the Turkish one the C library's case mapping leaves "I" and "i"
+// unpaired.
+TEST(MmpParse, TheSameInTheTurkishLocale) {
+  const std::string text =
+      "target Mini.app\ntargettype APP\nuid 0x100039CE 0x1\ntargetpath \\System\\Apps\\Mini\n"
+      "sourcepath Src\nsource Mini.cpp\nuserinclude Inc\nsysteminclude \\EPOC32\\INCLUDE\n"
+      "library EUSER.LIB zolvane.lib\nmacro FIXED\nepocstacksize 0x5000\nLINKAS Mini.app\n";
+  MmpProject inC;
+  std::string error;
+  ASSERT_TRUE(ParseMmp(text, inC, error)) << error;
+  EXPECT_EQ(inC.targetType, "app");
+  EXPECT_EQ(inC.libraries, (std::vector<std::string>{"EUSER.LIB", "zolvane.lib"}));
+  EXPECT_EQ(inC.userIncludes, (std::vector<std::string>{"Inc"}));
+  EXPECT_EQ(inC.warnings.size(), 2u);
+
+  ZTestHost::ScopedLocale turkish("tr_TR.UTF-8");
+  if (!turkish.Active()) GTEST_SKIP() << "the locale tr_TR.UTF-8 is not generated (scripts/test generates it)";
+  MmpProject inTurkish;
+  ASSERT_TRUE(ParseMmp(text, inTurkish, error)) << error;
+  EXPECT_EQ(inTurkish.target, inC.target);
+  EXPECT_EQ(inTurkish.targetType, inC.targetType);
+  EXPECT_EQ(inTurkish.uids, inC.uids);
+  EXPECT_EQ(inTurkish.targetPath, inC.targetPath);
+  EXPECT_EQ(inTurkish.sources, inC.sources);
+  EXPECT_EQ(inTurkish.userIncludes, inC.userIncludes);
+  EXPECT_EQ(inTurkish.systemIncludes, inC.systemIncludes);
+  EXPECT_EQ(inTurkish.libraries, inC.libraries);
+  EXPECT_EQ(inTurkish.macros, inC.macros);
+  EXPECT_EQ(inTurkish.warnings, inC.warnings);
 }
 
 TEST(MmpParse, RefusedDefinitions) {

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "Locales.h"
 #include "TempPrefix.h"
 #include "zwindows/windows.h"
 
@@ -354,6 +355,43 @@ TEST_F(WinRegistry, WindowsLineBreaksReadAndSaveTheSameEveryTime) {
   SetPrefixDirectory(iPrefix);
   store();
   EXPECT_EQ(ReadHostFile(iPrefix / "system.reg"), first);
+}
+
+// Key, value and file names match as on Windows, whatever the process's locale: in the
+// Turkish one the C library's case mapping does not pair "I" with "i".
+TEST_F(WinRegistry, NamesMatchWithoutRegardToCaseInTheTurkishLocale) {
+  ZTestHost::ScopedLocale turkish("tr_TR.UTF-8");
+  if (!turkish.Active()) GTEST_SKIP() << "the locale tr_TR.UTF-8 is not generated (scripts/test generates it)";
+  HKEY key = 0;
+  DWORD disposition = 0;
+  ASSERT_EQ(RegCreateKeyEx(HKEY_LOCAL_MACHINE, "SOFTWARE\\MICROSOFT\\WINDOWS", 0, "", REG_OPTION_NON_VOLATILE,
+                           KEY_WRITE, nullptr, &key, &disposition),
+            ERROR_SUCCESS);
+  ASSERT_EQ(RegSetValueEx(key, "ID", 0, REG_SZ, reinterpret_cast<const BYTE*>("big"), 4), ERROR_SUCCESS);
+  RegCloseKey(key);
+  ASSERT_EQ(RegCreateKeyEx(HKEY_LOCAL_MACHINE, "software\\microsoft\\windows", 0, "", REG_OPTION_NON_VOLATILE,
+                           KEY_WRITE, nullptr, &key, &disposition),
+            ERROR_SUCCESS);
+  EXPECT_EQ(disposition, REG_OPENED_EXISTING_KEY) << "a second key was made for another spelling";
+  RegCloseKey(key);
+  EXPECT_EQ(QueryString(HKEY_LOCAL_MACHINE, "software\\microsoft\\windows", "id"), std::string("big\0", 4));
+  EXPECT_EQ(QueryString(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows", "Id"), std::string("big\0", 4));
+  const std::string text = ReadHostFile(iPrefix / "system.reg");
+  EXPECT_NE(text.find("[SOFTWARE\\\\MICROSOFT\\\\WINDOWS]"), std::string::npos) << text;
+  EXPECT_EQ(text.find("[software"), std::string::npos) << text;
+
+  // File and folder names in the drives.
+  WriteHostFile(DriveC() / "Kit" / "Win.ini", "[windows]\n");
+  EXPECT_EQ(GetFileAttributes("C:\\KIT\\WIN.INI"), FILE_ATTRIBUTE_ARCHIVE);
+  EXPECT_EQ(GetFileAttributes("c:\\kit\\win.ini"), FILE_ATTRIBUTE_ARCHIVE);
+  HANDLE h = CreateFile("C:\\KIT\\WIN.INI", GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING);
+  ASSERT_NE(h, INVALID_HANDLE_VALUE);
+  EXPECT_EQ(ReadAll(h), "[windows]\n");
+  CloseHandle(h);
+  h = CreateFile("C:\\KIT\\WIN.INI", GENERIC_WRITE, 0, CREATE_NEW);
+  EXPECT_EQ(h, INVALID_HANDLE_VALUE) << "another file was made beside Win.ini";
+  if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+  EXPECT_EQ(GetLastError(), ERROR_FILE_EXISTS);
 }
 
 TEST_F(WinRegistry, KeysDeletionAndDamagedFiles) {

@@ -6,15 +6,23 @@
 #include <QAction>
 #include <QApplication>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <langinfo.h>
 
+#include <cctype>
+#include <clocale>
+#include <cstdio>
+
+#include "Locales.h"
 #include "TempPrefix.h"
 #include "WizardDialog.h"
 #include "WizardLogic.h"
+#include "zwindows/qtui.h"
 
 using zwin::ScriptedUserInterface;
 
@@ -41,6 +49,25 @@ class WizardDialogTest : public TempPrefixTest {
     return child;
   }
 };
+
+// The dialog programs call UseFixedLocale after making their QApplication, which set the
+// locale from the environment: afterwards numbers, letter case and Qt's default locale
+// are those of C again, with UTF-8 character handling.
+TEST_F(WizardDialogTest, TheProgramsLocaleIsFixedAfterQtSetItUp) {
+  ZTestHost::ScopedLocale turkish("tr_TR.UTF-8");
+  if (!turkish.Active()) GTEST_SKIP() << "the locale tr_TR.UTF-8 is not generated (scripts/test generates it)";
+  ASSERT_NE(std::tolower('I'), 'i');  // what the Turkish locale does
+  zwin::UseFixedLocale();
+  EXPECT_EQ(std::tolower('I'), 'i');
+  EXPECT_EQ(std::toupper('i'), 'I');
+  char number[16];
+  std::snprintf(number, sizeof number, "%.1f", 1.5);
+  EXPECT_STREQ(number, "1.5");
+  EXPECT_STREQ(nl_langinfo(CODESET), "UTF-8");
+  EXPECT_EQ(QLocale().name(), "C");
+  EXPECT_EQ(QLocale().toString(1.5), "1.5");
+  QLocale::setDefault(QLocale::system());
+}
 
 TEST_F(WizardDialogTest, TypingAndButtonsGoThroughTheWizardsChecks) {
   ScriptedUserInterface ui({"OK", "OK", "OK"});

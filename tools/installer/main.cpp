@@ -83,6 +83,7 @@ int main(int argc, char** argv) {
   if (options.install || options.remove) return RunUnattended(options);
 
   QApplication app(argc, argv);
+  zwin::UseFixedLocale();
   zwin::QtUserInterface ui;
   zolv::install::InstallerLogic logic(ui);
   logic.Initialise();

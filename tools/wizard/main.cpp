@@ -93,6 +93,7 @@ int main(int argc, char** argv) {
   if (options.headless) return RunHeadless(options);
 
   QApplication app(argc, argv);
+  zwin::UseFixedLocale();
   zwin::QtUserInterface ui;
   zolv::WizardLogic logic(ui, WizardDirectory());
   logic.Initialise();

@@ -57,8 +57,10 @@ public:
   CApaDocument* CreateDocumentL() override { return new (ELeave) CLintDocument(*this); }
 };
 
+// ASCII lower case, whatever the process's locale: keywords and the file and folder names
+// compared here match as the device's file system matches ASCII names.
 std::string Lower(std::string aText) {
-  std::transform(aText.begin(), aText.end(), aText.begin(), [](unsigned char c) { return std::tolower(c); });
+  for (char& c : aText) if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 0x20);
   return aText;
 }
 

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "Locales.h"
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -120,6 +122,25 @@ TEST_F(FilesTest, LookupIgnoresLetterCaseInEveryComponent) {
   // Letters beyond ASCII are folded too.
   Put(iZ / "Ä.dat", "umlaut");
   EXPECT_EQ(ReadAll("Z:\\ä.DAT"), "umlaut");
+}
+
+// In the Turkish locale the C library does not pair "I" with "i"; the device's lookup
+// must not care: the drive folders of the emulator layout and every name in them match
+// as in any other locale.
+TEST_F(FilesTest, LookupIsTheSameInTheTurkishLocale) {
+  ZTestHost::ScopedLocale turkish("tr_TR.UTF-8");
+  if (!turkish.Active()) GTEST_SKIP() << "the locale tr_TR.UTF-8 is not generated (scripts/test generates it)";
+  // The emulator's folders spelt in capitals: C: is EPOC32/WINS/C.
+  fs::remove_all(iRoot / "epoc32");
+  Put(iRoot / "EPOC32/WINS/C/System/Apps/Info.ini", "c drive");
+  Put(iRoot / "EPOC32/RELEASE/WINS/UDEB/Z/SYSTEM/DATA/LIST.INI", "z drive");
+  EXPECT_EQ(ReadAll("c:\\system\\apps\\info.ini"), "c drive");
+  EXPECT_EQ(ReadAll("C:\\SYSTEM\\APPS\\INFO.INI"), "c drive");
+  EXPECT_EQ(ReadAll("z:\\system\\data\\list.ini"), "z drive");
+  EXPECT_EQ(ReadAll("Z:\\System\\Data\\List.Ini"), "z drive");
+  TInt error = KErrNone;
+  ReadAll("C:\\SYSTEM\\APPS\\INFO.INX", &error);
+  EXPECT_EQ(error, KErrNotFound);
 }
 
 TEST_F(FilesTest, ErrorsAreTheFileServerCodesAndNeverCrash) {

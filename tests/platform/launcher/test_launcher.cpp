@@ -3,7 +3,6 @@
 #include "HostFiles.h"
 #include <gtest/gtest.h>
 #include <stdlib.h>
-#include <sys/wait.h>
 
 #include <zhost/screen.h>
 
@@ -49,10 +48,8 @@ class Launcher : public ::testing::Test {
 
   // Runs epoc with the arguments; its output is in Output().
   int Epoc(const std::string& aArguments) {
-    const std::string command = "ZOLVANE_EPOCROOT='" + (iRoot / "epoc").string() + "' '" + ZOLV_EPOC +
-                                "' " + aArguments + " > '" + (iRoot / "out.txt").string() + "' 2>&1";
-    const int status = std::system(command.c_str());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return ZTestHost::Shell("ZOLVANE_EPOCROOT='" + (iRoot / "epoc").string() + "' '" + ZOLV_EPOC + "' " + aArguments +
+                            " > '" + (iRoot / "out.txt").string() + "' 2>&1");
   }
   std::string Output() const { return ReadHostFile(iRoot / "out.txt"); }
 

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "HostFiles.h"
 #include "MediaTestFiles.h"
 
 namespace {
@@ -47,7 +48,7 @@ protected:
   }
   // Runs the tool with aArgs; its exit status and standard output.
   int Run(const std::string& aArgs, std::string* aOutput = nullptr) {
-    const std::string command = std::string(ZOLVMBM_PATH) + " " + aArgs + " 2>&1";
+    const std::string command = ZTestHost::kCLocale + Q(ZOLVMBM_PATH) + " " + aArgs + " 2>&1";
     FILE* pipe = popen(command.c_str(), "r");
     std::string out;
     char buffer[256];
@@ -56,7 +57,9 @@ protected:
     if (aOutput) *aOutput = out;
     return WEXITSTATUS(status);
   }
-  std::string P(const std::string& aName) { return (iDir / aName).string(); }
+  // A path in the temporary folder, quoted for the shell.
+  std::string P(const std::string& aName) { return Q((iDir / aName).string()); }
+  static std::string Q(const std::string& aPath) { return "'" + aPath + "'"; }
 
   fs::path iDir;
 };

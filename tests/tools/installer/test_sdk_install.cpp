@@ -110,7 +110,9 @@ bool WaitForFile(const fs::path& aPath) {
 class SdkInstall : public ::testing::Test {
  protected:
   void SetUp() override {
-    char pattern[] = "/tmp/zolv-sdk-install-XXXXXX";
+    // The SDK, its prefix and the generated project live below a folder whose name has a
+    // space and a letter outside ASCII, as a user's own folders do.
+    char pattern[] = "/tmp/zolv sdk-install \u00fc-XXXXXX";
     ASSERT_NE(::mkdtemp(pattern), nullptr);
     iRoot = pattern;
     iPrefix = iRoot / "prefix";
@@ -228,16 +230,19 @@ TEST_F(SdkInstall, InstalledSdkGeneratesBuildsRunsAndRemovesCleanly) {
     }
   }
 
-  // The installed wizard generates a project and starts makmake.bat, which it finds beside
-  // itself: PATH holds nothing of the SDK.
+  // The installed wizard generates a project in a folder with a space and a non-ASCII
+  // letter and starts makmake.bat, which it finds beside itself: PATH holds nothing of the SDK.
   const fs::path wizardTranscript = iRoot / "wizard.txt";
-  ASSERT_EQ(Shell(Environment() + Quote(iUtilities / "ZolvWizard") + " --name Game --uid 1234ABCD --answers " +
-                  Quote(Answers("wizard", {"OK"})) + " --transcript " + Quote(wizardTranscript)),
+  const fs::path projects = DriveC() / "My Projects \u00fc";
+  fs::create_directories(projects);
+  ASSERT_EQ(Shell(Environment() + Quote(iUtilities / "ZolvWizard") + " --name Game --uid 1234ABCD --dir " +
+                  Quote(projects) + " --answers " + Quote(Answers("wizard", {"OK"})) + " --transcript " +
+                  Quote(wizardTranscript)),
             0)
       << ReadHostFile(wizardTranscript);
   EXPECT_NE(ReadHostFile(wizardTranscript).find("Application template successfully created!"), std::string::npos)
       << ReadHostFile(wizardTranscript);
-  const fs::path project = DriveC() / "Game";
+  const fs::path project = projects / "Game";
   ASSERT_TRUE(WaitForFile(project / "CMakeLists.txt")) << "the wizard did not start the installed makmake.bat";
   // makmake found the SDK through its registration.
   EXPECT_NE(ReadHostFile(project / "CMakeLists.txt")
@@ -293,7 +298,7 @@ TEST_F(SdkInstall, InstalledSdkGeneratesBuildsRunsAndRemovesCleanly) {
 
   // The developer's project is theirs; everything else is as before, the SDK's own files
   // untouched.
-  fs::remove_all(project);
+  fs::remove_all(projects);
   EXPECT_EQ(Differences(before, Snapshot(iPrefix)), "");
   EXPECT_EQ(RegistryValues(iPrefix / "system.reg"), systemBefore);
   EXPECT_EQ(RegistryValues(iPrefix / "user.reg"), userBefore);

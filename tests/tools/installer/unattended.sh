@@ -3,6 +3,8 @@
 # checks the files, the transcript and the exit codes; then, when a virtual display is
 # available, saves a screenshot of the real dialog and checks its size.
 set -eu
+# Every program here runs in the C locale: nothing read from one is translated.
+export LC_ALL=C
 program="$1"
 work=$(mktemp -d /tmp/zolv-install-cli-XXXXXX)
 trap 'rm -rf "$work"' EXIT

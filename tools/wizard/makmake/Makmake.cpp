@@ -28,15 +28,22 @@ namespace {
 
 constexpr std::uintmax_t kMaxMmpSize = 4u << 20;
 
+// Keywords, extensions and the names makmake compares are ASCII, compared as Windows tools
+// do: only A-Z and a-z change case. The C library's own case mapping would follow whatever
+// locale the process has set (in Turkish "i" and "I" are not each other's case).
+bool IsAsciiDigit(unsigned char aChar) { return aChar >= '0' && aChar <= '9'; }
+bool IsAsciiLetter(unsigned char aChar) { return (aChar | 0x20) >= 'a' && (aChar | 0x20) <= 'z'; }
+bool IsAsciiAlnum(unsigned char aChar) { return IsAsciiLetter(aChar) || IsAsciiDigit(aChar); }
+
 std::string Upper(std::string_view aText) {
   std::string out(aText);
-  for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  for (char& c : out) if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 0x20);
   return out;
 }
 
 std::string Lower(std::string_view aText) {
   std::string out(aText);
-  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  for (char& c : out) if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 0x20);
   return out;
 }
 
@@ -96,7 +103,7 @@ std::vector<std::string> Tokens(std::string_view aLine) {
 
 bool IsAbsoluteMmpPath(std::string_view aPath) {
   return (!aPath.empty() && (aPath[0] == '\\' || aPath[0] == '/')) ||
-         (aPath.size() >= 2 && aPath[1] == ':' && std::isalpha(static_cast<unsigned char>(aPath[0])));
+         (aPath.size() >= 2 && aPath[1] == ':' && IsAsciiLetter(static_cast<unsigned char>(aPath[0])));
 }
 
 std::string JoinMmpPath(const std::string& aFolder, const std::string& aPath) {
@@ -125,16 +132,16 @@ bool CMakeSafe(std::string_view aText) {
 bool IsName(std::string_view aName) {
   if (aName.empty() || aName.size() > 128) return false;
   for (unsigned char c : aName) {
-    if (!std::isalnum(c) && c != '_' && c != '-') return false;
+    if (!IsAsciiAlnum(c) && c != '_' && c != '-') return false;
   }
   return true;
 }
 
 bool IsMacro(std::string_view aMacro) {
-  if (aMacro.empty() || aMacro.size() > 256 || std::isdigit(static_cast<unsigned char>(aMacro[0])))
+  if (aMacro.empty() || aMacro.size() > 256 || IsAsciiDigit(static_cast<unsigned char>(aMacro[0])))
     return false;
   for (unsigned char c : aMacro) {
-    if (!std::isalnum(c) && c != '_') return false;
+    if (!IsAsciiAlnum(c) && c != '_') return false;
   }
   return true;
 }

@@ -3,14 +3,22 @@
 #include <QAbstractButton>
 #include <QDir>
 #include <QFileDialog>
+#include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
+#include <clocale>
 #include <map>
 
 #include "zwindows/codepage.h"
 #include "zwindows/paths.h"
 
 namespace zwin {
+
+void UseFixedLocale() {
+  std::setlocale(LC_ALL, "C");
+  if (!std::setlocale(LC_CTYPE, "C.UTF-8")) std::setlocale(LC_CTYPE, "C.utf8");
+  QLocale::setDefault(QLocale::c());
+}
 
 namespace {
 QString FromAnsi(std::string_view aText) {
