@@ -7,11 +7,16 @@
 #include <mdaimageconverter.h>
 #include <zhost/allocfail.h>
 #include <zhost/audio.h>
+#include <zhost/jpeg.h>
 #include <zhost/mbm.h>
+#include <zhost/picture.h>
 #include <zhost/wav.h>
 #include <zhost_testing.h>
 
+#include <chrono>
+#include <cstdio>
 #include <cstring>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -271,7 +276,8 @@ TEST(MbmCodec, RefusesHostileFilesWithAnError) {
   bad = file;
   Set32(bad, bad.size() - 4, 0xFFFFFFF0);
   EXPECT_EQ(KErrCorrupt, ZHost::Mbm::ReadHeader(Bytes(bad), Len(bad), 0, header));
-  // Sizes of 0 and 2^31 - 1, a size past the file, an unknown depth or compression.
+  // Sizes of 0 and 2^31 - 1 (over the converter's limits whatever the data holds), a
+  // size past the file, an unknown depth or compression.
   auto withPicture = [&](auto aChange) {
     MbmPicture p = good;
     aChange(p);
@@ -280,12 +286,12 @@ TEST(MbmCodec, RefusesHostileFilesWithAnError) {
   const std::string zero = withPicture([](MbmPicture& p) { p.width = 0; });
   EXPECT_EQ(KErrCorrupt, ZHost::Mbm::ReadHeader(Bytes(zero), Len(zero), 0, header));
   const std::string huge = withPicture([](MbmPicture& p) { p.width = 0x7FFFFFFF; p.height = 0x7FFFFFFF; });
-  EXPECT_EQ(KErrCorrupt, ZHost::Mbm::ReadHeader(Bytes(huge), Len(huge), 0, header));
+  EXPECT_EQ(KErrTooBig, ZHost::Mbm::ReadHeader(Bytes(huge), Len(huge), 0, header));
   // 24 bits a pixel: rows times height would pass the 64-bit range.
   const std::string hugeDeep = withPicture([](MbmPicture& p) { p.width = 0x7FFFFFFF; p.height = 0x7FFFFFFF; p.bits = 24; });
-  EXPECT_EQ(KErrCorrupt, ZHost::Mbm::ReadHeader(Bytes(hugeDeep), Len(hugeDeep), 0, header));
+  EXPECT_EQ(KErrTooBig, ZHost::Mbm::ReadHeader(Bytes(hugeDeep), Len(hugeDeep), 0, header));
   const std::string hugeRle = withPicture([](MbmPicture& p) { p.width = 0x7FFFFFFF; p.compression = 3; });
-  EXPECT_EQ(KErrCorrupt, ZHost::Mbm::ReadHeader(Bytes(hugeRle), Len(hugeRle), 0, header));
+  EXPECT_EQ(KErrTooBig, ZHost::Mbm::ReadHeader(Bytes(hugeRle), Len(hugeRle), 0, header));
   const std::string past = withPicture([](MbmPicture& p) { p.bitmapSize = 0x10000; });
   EXPECT_EQ(KErrCorrupt, ZHost::Mbm::ReadHeader(Bytes(past), Len(past), 0, header));
   const std::string depth = withPicture([](MbmPicture& p) { p.bits = 7; });
@@ -496,6 +502,173 @@ TEST_F(ConverterTest, ConversionUnderAllocationFailureLeaksNothing) {
     CleanupStack::PopAndDestroy(2, utility);
   });
   EXPECT_GT(steps, 3);
+}
+
+// ---- Pictures that declare more than the budget ----
+
+// The process's resident size and its peak since the last reset, in KiB.
+TInt64 StatusKib(const char* aField) {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  const std::string field = std::string(aField) + ":";
+  while (std::getline(status, line)) {
+    if (line.compare(0, field.size(), field) == 0) return std::atoll(line.c_str() + field.size());
+  }
+  return -1;
+}
+
+// Lowers the peak resident size to the current one; EFalse where the system cannot.
+TBool ResetPeak() {
+  std::ofstream clear("/proc/self/clear_refs");
+  clear << "5";
+  clear.flush();
+  return clear.good() && StatusKib("VmHWM") - StatusKib("VmRSS") < 1024;
+}
+
+struct TBomb {
+  const char* iName;
+  std::string iBytes;
+};
+
+std::vector<TBomb> Bombs() {
+  auto small = [](int, int) { return 0xFF336699u; };
+  MbmPicture rle;  // 30000 x 30000 at 12 bits: 1.8 GB of pixels from a few bytes
+  rle.width = rle.height = 30000;
+  rle.bits = 12;
+  rle.compression = 2;
+  rle.data = std::string(15 * 1024 * 1024 / 128, '\xFF');
+  // One 1024 x 1024 picture named 200 times by the file's table: 800 MB of pictures.
+  MbmPicture square;
+  square.width = square.height = 1024;
+  square.bits = 12;
+  square.compression = 2;
+  square.data = std::string(1024 * 1024 / 16 * 2, '\xFF');
+  std::string repeated = Mbm({square});
+  const uint32_t first = static_cast<uint32_t>(repeated.size() - 4);
+  const uint32_t offset = static_cast<uint8_t>(repeated[first]) | (static_cast<uint8_t>(repeated[first + 1]) << 8) |
+                          (static_cast<uint8_t>(repeated[first + 2]) << 16) |
+                          (static_cast<uint32_t>(static_cast<uint8_t>(repeated[first + 3])) << 24);
+  Set32(repeated, first - 4, 200);
+  for (int k = 1; k < 200; ++k) Put32(repeated, offset);
+  return {
+      {"PNG 30000 x 30000", PngDeclaring(Encode(Surface(8, 8, small), Format::Png), 30000, 30000)},
+      {"PNG 70000 x 1", PngDeclaring(Encode(Surface(8, 8, small), Format::Png), 70000, 1)},
+      {"JPEG 30000 x 30000", JpegDeclaring(Encode(Surface(16, 16, small), Format::Jpg), 30000, 30000)},
+      {"BMP 30000 x 30000", BmpDeclaring(Encode(Surface(8, 8, small), Format::Bmp), 30000, 30000)},
+      {"BMP 30000 x -30000", BmpDeclaring(Encode(Surface(8, 8, small), Format::Bmp), 30000, static_cast<uint32_t>(-30000))},
+      {"GIF 3000 frames of 2000 x 2000", GifDeclaring(2000, 2000, 3000)},
+      {"GIF frame image of 65535 x 65535", GifDeclaring(16, 16, 1, 65535, 65535)},
+      {"MBM 30000 x 30000", Mbm({rle})},
+      {"MBM 200 x the same 1024 x 1024", repeated},
+  };
+}
+
+TEST_F(ConverterTest, PictureBombsAreRefusedFromTheirHeadersWithLittleMemory) {
+  for (const TBomb& bomb : Bombs()) {
+    SCOPED_TRACE(bomb.iName);
+    ASSERT_TRUE(ResetPeak());
+    const TInt64 before = StatusKib("VmRSS");
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(KErrTooBig, Open(bomb.iBytes));
+    const auto took = std::chrono::steady_clock::now() - start;
+    const TInt64 grew = StatusKib("VmHWM") - before;
+    EXPECT_EQ(0, iUtility->FrameCount());
+    // Generous: decoding any of these would take gigabytes.
+    EXPECT_LT(grew, 16 * 1024) << "KiB";
+    std::printf("%-36s %7zu bytes: refused in %.3f ms, peak resident size +%lld KiB\n", bomb.iName,
+                bomb.iBytes.size(), std::chrono::duration<double, std::milli>(took).count(),
+                static_cast<long long>(grew));
+    iUtility->Close();
+  }
+  // The same file once within the limits opens.
+  ASSERT_EQ(KErrNone, Open(GifDeclaring(100, 100, 20)));
+  EXPECT_EQ(20, iUtility->FrameCount());
+}
+
+TEST_F(ConverterTest, BudgetCountsEveryPictureOfAFile) {
+  using namespace ZHost::Picture;
+  ZHost::Picture::TInfo info;
+  // 4096 x 4096 is the largest square picture; one pixel more in area is not.
+  EXPECT_EQ(KErrNone, CheckSize(4096, 4096));
+  EXPECT_EQ(KErrTooBig, CheckSize(4097, 4096));
+  EXPECT_EQ(KErrTooBig, CheckSize(KMaxPictureSide + 1, 1));
+  EXPECT_EQ(KErrCorrupt, CheckSize(0, 5));
+  const std::string gif = GifDeclaring(640, 480, 7);
+  ASSERT_EQ(KErrNone, Probe(Bytes(gif), Len(gif), info));
+  EXPECT_EQ(EGif, info.iFormat);
+  EXPECT_EQ(7, info.iCount);  // counted without decoding
+  EXPECT_EQ(640, info.iWidth);
+  // As many frames as the budget holds, and one more.
+  const TInt64 frame = 640 * 480 * KDecodedBytesPerPixel + KPictureOverhead;
+  const int fit = static_cast<int>(KMaxDecodedBytes / frame) - 1;
+  const std::string full = GifDeclaring(640, 480, fit);
+  EXPECT_EQ(KErrNone, Probe(Bytes(full), Len(full), info));
+  const std::string over = GifDeclaring(640, 480, fit + 1);
+  EXPECT_EQ(KErrTooBig, Probe(Bytes(over), Len(over), info));
+  // Formats the converter does not take.
+  const std::string xcf = std::string("gimp xcf v001\0", 14) + std::string(16, '\0');
+  EXPECT_EQ(KErrNotSupported, Probe(Bytes(xcf), Len(xcf), info));
+  const std::string svg = "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"9\" height=\"9\"></svg>";
+  EXPECT_EQ(KErrNotSupported, Probe(Bytes(svg), Len(svg), info));
+}
+
+// Receives the size a JPEG is decoded at.
+class TSizeSink : public ZHost::Jpeg::MScaledSink {
+public:
+  TInt Begin(TInt aWidth, TInt aHeight) override {
+    iSize = TSize(aWidth, aHeight);
+    return KErrNone;
+  }
+  TInt Row(TInt, const TUint32* aPixels, TInt) override {
+    iLast = aPixels[0];
+    ++iRows;
+    return KErrNone;
+  }
+  TSize iSize;
+  TUint32 iLast = 0;
+  TInt iRows = 0;
+};
+
+TEST_F(ConverterTest, LargePicturesLoadAndJpegDecodesAtTheBitmapsScale) {
+  // Left half red, right half blue.
+  auto halves = [](int x, int) -> uint32_t { return x < 2048 ? 0xFFFF0000u : 0xFF0000FFu; };
+  const std::string jpeg = Encode(Surface(4096, 4096, halves), Format::Jpg);
+  TSizeSink sink;
+  ASSERT_EQ(KErrNone, ZHost::Jpeg::Decode(Bytes(jpeg), Len(jpeg), 1024, 1024, sink));
+  EXPECT_EQ(TSize(1024, 1024), sink.iSize);
+  EXPECT_EQ(1024, sink.iRows);
+  ASSERT_EQ(KErrNone, ZHost::Jpeg::Decode(Bytes(jpeg), Len(jpeg), 1000, 1025, sink));
+  EXPECT_EQ(TSize(1536, 1536), sink.iSize);  // 3/8 is the smallest scale covering both
+  ASSERT_EQ(KErrNone, ZHost::Jpeg::Decode(Bytes(jpeg), Len(jpeg), 4096, 1, sink));
+  EXPECT_EQ(TSize(4096, 4096), sink.iSize);
+  for (const std::string& file : {jpeg, Encode(Surface(4096, 4096, halves), Format::Png)}) {
+    ASSERT_EQ(KErrNone, Open(file));
+    TFrameInfo info;
+    iUtility->FrameInfo(0, info);
+    EXPECT_EQ(TSize(4096, 4096), info.iOverallSizeInPixels);
+    CFbsBitmap bitmap;
+    ASSERT_EQ(KErrNone, Convert(0, bitmap, TSize(1024, 1024)));
+    EXPECT_EQ(0x000F, Word(bitmap, 10, 1000) & 0x0CCF);  // red, give or take JPEG's losses
+    EXPECT_EQ(0x0F00, Word(bitmap, 1000, 10) & 0x0FCC);
+    iUtility->Close();
+  }
+}
+
+TEST_F(ConverterTest, RefusingABombUnderAllocationFailureLeaksNothing) {
+  const std::string bomb = GifDeclaring(2000, 2000, 3000);
+  TPtrC8 data(Bytes(bomb), Len(bomb));
+  const ZHost::TSweepResult result = ZHost::SweepAllocFailuresEx([&] {
+    ImageObserver observer;
+    CMdaImageDescToBitmapUtility* utility = CMdaImageDescToBitmapUtility::NewL(observer);
+    CleanupStack::PushL(utility);
+    utility->OpenL(data);
+    iEnv.RunUntilIdle();
+    User::LeaveIfError(observer.iOpen);
+    CleanupStack::PopAndDestroy(utility);
+  });
+  EXPECT_TRUE(result.iCompleted);
+  EXPECT_EQ(0, result.iLeakStep);
+  EXPECT_EQ(KErrTooBig, result.iLastError);
 }
 
 }  // namespace

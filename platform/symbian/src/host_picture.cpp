@@ -1,0 +1,426 @@
+// Reading every accepted picture format's declared sizes without decoding, and holding
+// them to the converter's budget (zhost/picture.h). Each reader follows what the
+// format's decoder will allocate from the same fields, so that nothing the decoder
+// sizes from the file escapes the count.
+#include <zhost/jpeg.h>
+#include <zhost/mbm.h>
+#include <zhost/picture.h>
+
+#include <SDL.h>
+#include <SDL_image.h>
+
+namespace ZHost::Picture {
+
+namespace {
+
+// Bounds-checked reads of the file's bytes.
+class TBytes {
+public:
+  TBytes(const TUint8* aData, TInt aLength) : iData(aData), iLength(aLength) {}
+  TBool Has(TInt64 aPos, TInt64 aCount) const { return aPos >= 0 && aCount >= 0 && aPos + aCount <= iLength; }
+  TUint32 U8(TInt64 aPos) const { return Has(aPos, 1) ? iData[aPos] : 0; }
+  TUint32 Le16(TInt64 aPos) const { return U8(aPos) | (U8(aPos + 1) << 8); }
+  TUint32 Be16(TInt64 aPos) const { return (U8(aPos) << 8) | U8(aPos + 1); }
+  TUint32 Le32(TInt64 aPos) const { return Le16(aPos) | (Le16(aPos + 2) << 16); }
+  TUint32 Be32(TInt64 aPos) const { return (Be16(aPos) << 16) | Be16(aPos + 2); }
+  TBool Is(TInt64 aPos, const char* aText) const {
+    for (TInt i = 0; aText[i]; ++i) {
+      if (!Has(aPos + i, 1) || iData[aPos + i] != static_cast<TUint8>(aText[i])) return EFalse;
+    }
+    return ETrue;
+  }
+  TInt Length() const { return iLength; }
+
+private:
+  const TUint8* iData;
+  TInt iLength;
+};
+
+TInt64 PictureBytes(TInt64 aWidth, TInt64 aHeight) {
+  return aWidth * aHeight * KDecodedBytesPerPixel + KPictureOverhead;
+}
+
+// One picture of aWidth x aHeight plus aExtra bytes of the decoder's own.
+TInt Single(TInfo& aInfo, TInt64 aWidth, TInt64 aHeight, TInt64 aExtra = 0) {
+  const TInt err = CheckSize(aWidth, aHeight);
+  if (err != KErrNone) return err;
+  aInfo.iCount = 1;
+  aInfo.iWidth = static_cast<TInt>(aWidth);
+  aInfo.iHeight = static_cast<TInt>(aHeight);
+  aInfo.iDecodedBytes = PictureBytes(aWidth, aHeight) + aExtra;
+  return KErrNone;
+}
+
+TInt ProbeMbm(const TUint8* aData, TInt aLength, TInfo& aInfo) {
+  TInt count = 0;
+  TInt err = ZHost::Mbm::PictureCount(aData, aLength, count);
+  if (err != KErrNone) return err;
+  aInfo.iCount = count;
+  for (TInt k = 0; k < count; ++k) {
+    ZHost::Mbm::TPictureHeader header;
+    err = ZHost::Mbm::ReadHeader(aData, aLength, k, header);
+    if (err == KErrTooBig) return err;
+    aInfo.iDecodedBytes += KPictureOverhead;
+    if (err != KErrNone) continue;  // reported when that picture is converted
+    if (k == 0) {
+      aInfo.iWidth = header.iWidth;
+      aInfo.iHeight = header.iHeight;
+    }
+    aInfo.iDecodedBytes += PictureBytes(header.iWidth, header.iHeight) - KPictureOverhead;
+    // The table may name one picture many times: stop counting once over.
+    if (aInfo.iDecodedBytes > KMaxDecodedBytes) return KErrTooBig;
+  }
+  return KErrNone;
+}
+
+TInt ProbePng(const TBytes& aB, TInfo& aInfo) {
+  // The signature, then the IHDR chunk: length, type, width, height.
+  if (!aB.Has(8, 16) || !aB.Is(12, "IHDR")) return KErrCorrupt;
+  return Single(aInfo, aB.Be32(16), aB.Be32(20));
+}
+
+TInt ProbeJpeg(const TUint8* aData, TInt aLength, TInfo& aInfo) {
+  TInt width = 0, height = 0;
+  const TInt err = ZHost::Jpeg::ReadSize(aData, aLength, width, height);
+  if (err != KErrNone) return err;
+  // Decoded at a reduced scale; a progressive picture's coefficients are whole-size.
+  return Single(aInfo, width, height);
+}
+
+// Walks the blocks as the decoder reads them: bytes that start no block are skipped,
+// and the data may end anywhere (the frames before stay).
+TInt ProbeGif(const TBytes& aB, TInfo& aInfo) {
+  if (!aB.Has(0, 13)) return KErrCorrupt;
+  const TInt64 width = aB.Le16(6);
+  const TInt64 height = aB.Le16(8);
+  TInt err = CheckSize(width, height);
+  if (err != KErrNone) return err;
+  TInt64 pos = 13;
+  const TUint32 flags = aB.U8(10);
+  if (flags & 0x80) pos += 3 * (2 << (flags & 7));
+  TInt64 frames = 0;
+  TInt64 largestImage = 0;
+  const auto skipSubBlocks = [&aB](TInt64& aPos) -> TBool {
+    while (aB.Has(aPos, 1)) {
+      const TUint32 size = aB.U8(aPos);
+      aPos += 1 + size;
+      if (size == 0) return ETrue;
+    }
+    return EFalse;
+  };
+  while (aB.Has(pos, 1)) {
+    const TUint32 c = aB.U8(pos++);
+    if (c == ';') break;
+    if (c == '!') {
+      ++pos;  // the label
+      if (!skipSubBlocks(pos)) break;
+      continue;
+    }
+    if (c != ',') continue;
+    if (!aB.Has(pos, 9)) break;
+    // Each frame's image is decoded at its own declared size before it is placed.
+    const TInt64 w = aB.Le16(pos + 4);
+    const TInt64 h = aB.Le16(pos + 6);
+    err = CheckSize(w > 0 ? w : 1, h > 0 ? h : 1);
+    if (err != KErrNone) return err;
+    if (w * h > largestImage) largestImage = w * h;
+    const TUint32 local = aB.U8(pos + 8);
+    pos += 9;
+    if (local & 0x80) pos += 3 * (2 << (local & 7));
+    ++pos;  // the code size
+    ++frames;
+    // Every frame is a full copy of the logical screen.
+    if ((frames + 1) * PictureBytes(width, height) > KMaxDecodedBytes) return KErrTooBig;
+    if (!skipSubBlocks(pos)) break;
+  }
+  if (frames == 0) return KErrCorrupt;
+  aInfo.iCount = static_cast<TInt>(frames);
+  aInfo.iWidth = static_cast<TInt>(width);
+  aInfo.iHeight = static_cast<TInt>(height);
+  // The frames, the canvas they are composed on, and the largest frame's own image.
+  aInfo.iDecodedBytes = (frames + 1) * PictureBytes(width, height) + largestImage;
+  return KErrNone;
+}
+
+TInt ProbeBmp(const TBytes& aB, TInfo& aInfo) {
+  if (!aB.Has(14, 4)) return KErrCorrupt;
+  const TUint32 headerSize = aB.Le32(14);
+  TInt64 width = 0, height = 0;
+  if (headerSize == 12) {
+    if (!aB.Has(18, 4)) return KErrCorrupt;
+    width = aB.Le16(18);
+    height = aB.Le16(20);
+  } else if (headerSize >= 40) {
+    if (!aB.Has(18, 8)) return KErrCorrupt;
+    width = static_cast<TInt32>(aB.Le32(18));
+    height = static_cast<TInt32>(aB.Le32(22));
+    if (height < 0) height = -height;  // stored top-down
+  } else {
+    return KErrCorrupt;
+  }
+  return Single(aInfo, width, height);
+}
+
+// The decoder takes the directory entry with the most colours (the first of equals)
+// and reads that bitmap's own header; its height counts the mask as well.
+TInt ProbeIcon(const TBytes& aB, TInfo& aInfo) {
+  if (!aB.Has(0, 6)) return KErrCorrupt;
+  const TInt count = static_cast<TInt>(aB.Le16(4));
+  TUint32 most = 0;
+  TInt64 offset = -1;
+  for (TInt i = 0; i < count; ++i) {
+    const TInt64 entry = 6 + 16 * static_cast<TInt64>(i);
+    if (!aB.Has(entry, 16)) return KErrCorrupt;
+    TUint32 colours = aB.U8(entry + 2);
+    if (colours == 0) colours = 256;
+    if (colours > most) {
+      most = colours;
+      offset = aB.Le32(entry + 12);
+    }
+  }
+  if (offset < 0 || !aB.Has(offset, 40) || aB.Le32(offset) != 40) return KErrCorrupt;
+  const TInt64 width = static_cast<TInt32>(aB.Le32(offset + 4));
+  const TInt64 height = static_cast<TInt32>(aB.Le32(offset + 8)) >> 1;
+  const TUint32 bits = aB.Le16(offset + 14);
+  const TUint32 used = aB.Le32(offset + 32);
+  if (bits <= 8 && used > 256) return KErrCorrupt;  // more colours than its palette
+  return Single(aInfo, width, height);
+}
+
+// The first directory: the size, and the strip or tile buffer the decoder reads into.
+TInt ProbeTiff(const TBytes& aB, TInfo& aInfo) {
+  const TBool big = aB.Is(0, "MM");
+  const auto u16 = [&](TInt64 aPos) { return big ? aB.Be16(aPos) : aB.Le16(aPos); };
+  const auto u32 = [&](TInt64 aPos) { return big ? aB.Be32(aPos) : aB.Le32(aPos); };
+  const TInt64 ifd = u32(4);
+  if (!aB.Has(ifd, 2)) return KErrCorrupt;
+  const TInt entries = static_cast<TInt>(u16(ifd));
+  TInt64 width = -1, height = -1, samples = 1, bits = 1, rows = -1, tileWidth = 0, tileHeight = 0;
+  for (TInt i = 0; i < entries; ++i) {
+    const TInt64 e = ifd + 2 + 12 * static_cast<TInt64>(i);
+    if (!aB.Has(e, 12)) return KErrCorrupt;
+    const TUint32 tag = u16(e);
+    const TUint32 type = u16(e + 2);
+    const TInt64 count = u32(e + 4);
+    // SHORT or LONG values; a single one is held in the entry itself.
+    TInt64 value = 0;
+    if (type == 3) {
+      value = count <= 2 ? u16(e + 8) : u16(u32(e + 8));
+      if (tag == 258 && count > 1) {
+        // Bits per sample, one per sample: the widest counts.
+        const TInt64 at = count <= 2 ? e + 8 : u32(e + 8);
+        for (TInt64 s = 0; s < count && s < 65536; ++s) {
+          if (!aB.Has(at + 2 * s, 2)) return KErrCorrupt;
+          if (u16(at + 2 * s) > value) value = u16(at + 2 * s);
+        }
+      }
+    } else if (type == 4) {
+      value = count <= 1 ? u32(e + 8) : u32(u32(e + 8));
+    } else {
+      continue;
+    }
+    switch (tag) {
+      case 256: width = value; break;
+      case 257: height = value; break;
+      case 258: bits = value; break;
+      case 277: samples = value; break;
+      case 278: rows = value; break;
+      case 322: tileWidth = value; break;
+      case 323: tileHeight = value; break;
+      default: break;
+    }
+  }
+  if (width < 0 || height < 0) return KErrCorrupt;
+  TInt err = CheckSize(width, height);
+  if (err != KErrNone) return err;
+  if (bits <= 0 || bits > 64 || samples <= 0) return KErrCorrupt;
+  const TInt64 bytesPerPixel = samples * ((bits + 7) / 8);
+  TInt64 buffer = 0;
+  if (tileWidth > 0 || tileHeight > 0) {
+    err = CheckSize(tileWidth, tileHeight);
+    if (err != KErrNone) return err;
+    buffer = tileWidth * tileHeight * bytesPerPixel;
+  } else {
+    if (rows <= 0 || rows > height) rows = height;
+    buffer = width * rows * bytesPerPixel;
+  }
+  // The decoder also keeps a row or two of the picture at its own depth.
+  if (buffer > KMaxDecodedBytes || width * bytesPerPixel * 2 > KMaxDecodedBytes) return KErrTooBig;
+  return Single(aInfo, width, height, buffer + width * bytesPerPixel * 2);
+}
+
+TInt ProbeWebp(const TBytes& aB, TInfo& aInfo) {
+  if (!aB.Has(12, 8)) return KErrCorrupt;
+  if (aB.Is(12, "VP8X")) {
+    if (!aB.Has(24, 6)) return KErrCorrupt;
+    const TInt64 width = 1 + (aB.Le32(24) & 0xFFFFFF);
+    const TInt64 height = 1 + (aB.Le32(27) & 0xFFFFFF);
+    return Single(aInfo, width, height);
+  }
+  if (aB.Is(12, "VP8L")) {
+    if (!aB.Has(21, 4) || aB.U8(20) != 0x2F) return KErrCorrupt;
+    const TUint32 bits = aB.Le32(21);
+    return Single(aInfo, 1 + (bits & 0x3FFF), 1 + ((bits >> 14) & 0x3FFF));
+  }
+  if (aB.Is(12, "VP8 ")) {
+    if (!aB.Has(20, 10) || aB.U8(23) != 0x9D || aB.U8(24) != 0x01 || aB.U8(25) != 0x2A) return KErrCorrupt;
+    return Single(aInfo, aB.Le16(26) & 0x3FFF, aB.Le16(28) & 0x3FFF);
+  }
+  return KErrCorrupt;
+}
+
+TInt ProbePcx(const TBytes& aB, TInfo& aInfo) {
+  if (!aB.Has(0, 128)) return KErrCorrupt;
+  const TInt64 width = static_cast<TInt64>(static_cast<TInt16>(aB.Le16(8))) - static_cast<TInt16>(aB.Le16(4)) + 1;
+  const TInt64 height = static_cast<TInt64>(static_cast<TInt16>(aB.Le16(10))) - static_cast<TInt16>(aB.Le16(6)) + 1;
+  // One line of all planes is read at a time.
+  return Single(aInfo, width, height, static_cast<TInt64>(aB.U8(65)) * aB.Le16(66));
+}
+
+// The header's decimal numbers, with '#' comments up to a line's end as white space.
+TInt ProbePnm(const TBytes& aB, TInfo& aInfo) {
+  TInt64 pos = 2;
+  TInt64 values[2] = {0, 0};
+  for (TInt64& value : values) {
+    TUint32 c = 0;
+    do {
+      if (!aB.Has(pos, 1)) return KErrCorrupt;
+      c = aB.U8(pos++);
+      if (c == '#') {
+        do {
+          if (!aB.Has(pos, 1)) return KErrCorrupt;
+          c = aB.U8(pos++);
+        } while (c != '\r' && c != '\n');
+      }
+    } while (c == ' ' || (c >= '\t' && c <= '\r'));
+    if (c < '0' || c > '9') return KErrCorrupt;
+    while (c >= '0' && c <= '9') {
+      if (value <= KMaxTInt) value = value * 10 + (c - '0');
+      if (!aB.Has(pos, 1)) break;
+      c = aB.U8(pos++);
+    }
+  }
+  return Single(aInfo, values[0], values[1]);
+}
+
+// The first quoted string holds the width, height, colour count and characters per
+// pixel. The colour table and each row of pixels are lines of the file, so a file too
+// short to hold them is corrupt before anything is made for them.
+TInt ProbeXpm(const TBytes& aB, TInfo& aInfo) {
+  TInt64 pos = 0;
+  while (aB.Has(pos, 1) && aB.U8(pos) != '"') ++pos;
+  ++pos;
+  TInt64 values[4] = {0, 0, 0, 0};
+  for (TInt64& value : values) {
+    while (aB.Has(pos, 1) && (aB.U8(pos) == ' ' || (aB.U8(pos) >= '\t' && aB.U8(pos) <= '\r'))) ++pos;
+    TBool negative = EFalse;
+    if (aB.U8(pos) == '-' || aB.U8(pos) == '+') negative = aB.U8(pos++) == '-';
+    if (aB.U8(pos) < '0' || aB.U8(pos) > '9') return KErrCorrupt;
+    while (aB.Has(pos, 1) && aB.U8(pos) >= '0' && aB.U8(pos) <= '9') {
+      if (value <= KMaxTInt) value = value * 10 + (aB.U8(pos) - '0');
+      ++pos;
+    }
+    if (negative) value = -value;
+  }
+  const TInt64 colours = values[2];
+  const TInt64 chars = values[3];
+  if (colours <= 0 || chars <= 0) return KErrCorrupt;
+  const TInt err = CheckSize(values[0], values[1]);
+  if (err != KErrNone) return err;
+  if (colours * chars > aB.Length() || values[0] * chars > aB.Length()) return KErrCorrupt;
+  return Single(aInfo, values[0], values[1], colours * (chars + 64) + values[0] * chars);
+}
+
+// The chunks up to the body: the header's size, a colour map that fits its 256
+// entries, and a body that the file holds (it is read whole).
+TInt ProbeLbm(const TBytes& aB, TInfo& aInfo) {
+  TInt64 pos = 12;
+  TInt64 width = -1, height = -1;
+  while (aB.Has(pos, 8)) {
+    const TInt64 size = aB.Be32(pos + 4);
+    const TInt64 data = pos + 8;
+    if (aB.Is(pos, "BMHD")) {
+      if (!aB.Has(data, 4)) return KErrCorrupt;
+      width = aB.Be16(data);
+      height = aB.Be16(data + 2);
+    } else if (aB.Is(pos, "CMAP")) {
+      if (size > 256 * 3) return KErrCorrupt;
+    } else if (aB.Is(pos, "BODY")) {
+      if (width < 0 || size > aB.Length() - data) return KErrCorrupt;
+      return Single(aInfo, width, height, size);
+    }
+    pos = data + size + (size & 1);
+  }
+  return KErrCorrupt;
+}
+
+TInt ProbeQoi(const TBytes& aB, TInfo& aInfo) {
+  if (!aB.Has(4, 8)) return KErrCorrupt;
+  return Single(aInfo, aB.Be32(4), aB.Be32(8));
+}
+
+TFormat Recognise(const TUint8* aData, TInt aLength) {
+  if (ZHost::Mbm::Recognise(aData, aLength)) return EMbm;
+  SDL_RWops* rw = SDL_RWFromConstMem(aData, aLength);
+  if (!rw) return EUnknown;
+  TFormat format = EUnknown;
+  if (IMG_isPNG(rw)) format = EPng;
+  else if (IMG_isJPG(rw)) format = EJpeg;
+  else if (IMG_isGIF(rw)) format = EGif;
+  else if (IMG_isBMP(rw)) format = EBmp;
+  else if (IMG_isICO(rw)) format = EIco;
+  else if (IMG_isCUR(rw)) format = ECur;
+  else if (IMG_isTIF(rw)) format = ETiff;
+  else if (IMG_isWEBP(rw)) format = EWebp;
+  else if (IMG_isPCX(rw)) format = EPcx;
+  else if (IMG_isPNM(rw)) format = EPnm;
+  else if (IMG_isXPM(rw)) format = EXpm;
+  else if (IMG_isLBM(rw)) format = ELbm;
+  else if (IMG_isQOI(rw)) format = EQoi;
+  SDL_RWclose(rw);
+  return format;
+}
+
+}  // namespace
+
+EXPORT_C TInt CheckSize(TInt64 aWidth, TInt64 aHeight) {
+  if (aWidth <= 0 || aHeight <= 0) return KErrCorrupt;
+  if (aWidth > KMaxPictureSide || aHeight > KMaxPictureSide || aWidth * aHeight > KMaxPicturePixels) {
+    return KErrTooBig;
+  }
+  return KErrNone;
+}
+
+EXPORT_C TInt Probe(const TUint8* aData, TInt aLength, TInfo& aInfo) {
+  aInfo = TInfo();
+  if (!aData || aLength <= 0) return KErrNotSupported;
+  aInfo.iFormat = Recognise(aData, aLength);
+  const TBytes b(aData, aLength);
+  TInt err = KErrNotSupported;
+  switch (aInfo.iFormat) {
+    case EMbm: err = ProbeMbm(aData, aLength, aInfo); break;
+    case EPng: err = ProbePng(b, aInfo); break;
+    case EJpeg: err = ProbeJpeg(aData, aLength, aInfo); break;
+    case EGif: err = ProbeGif(b, aInfo); break;
+    case EBmp: err = ProbeBmp(b, aInfo); break;
+    case EIco:
+    case ECur: err = ProbeIcon(b, aInfo); break;
+    case ETiff: err = ProbeTiff(b, aInfo); break;
+    case EWebp: err = ProbeWebp(b, aInfo); break;
+    case EPcx: err = ProbePcx(b, aInfo); break;
+    case EPnm: err = ProbePnm(b, aInfo); break;
+    case EXpm: err = ProbeXpm(b, aInfo); break;
+    case ELbm: err = ProbeLbm(b, aInfo); break;
+    case EQoi: err = ProbeQoi(b, aInfo); break;
+    case EUnknown: break;
+  }
+  if (err == KErrNone && aInfo.iDecodedBytes > KMaxDecodedBytes) err = KErrTooBig;
+  if (err != KErrNone) {
+    const TFormat format = aInfo.iFormat;
+    aInfo = TInfo();
+    aInfo.iFormat = format;
+  }
+  return err;
+}
+
+}  // namespace ZHost::Picture
