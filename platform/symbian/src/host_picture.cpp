@@ -98,7 +98,9 @@ TInt ProbeGif(const TBytes& aB, TInfo& aInfo) {
   TInt64 pos = 13;
   const TUint32 flags = aB.U8(10);
   if (flags & 0x80) pos += 3 * (2 << (flags & 7));
+  const TInt64 screen = width * height;
   TInt64 frames = 0;
+  TInt64 frameBytes = 0;
   TInt64 largestImage = 0;
   const auto skipSubBlocks = [&aB](TInt64& aPos) -> TBool {
     while (aB.Has(aPos, 1)) {
@@ -129,16 +131,18 @@ TInt ProbeGif(const TBytes& aB, TInfo& aInfo) {
     if (local & 0x80) pos += 3 * (2 << (local & 7));
     ++pos;  // the code size
     ++frames;
-    // Every frame is a full copy of the logical screen.
-    if ((frames + 1) * PictureBytes(width, height) > KMaxDecodedBytes) return KErrTooBig;
+    // Each frame is kept as a picture of the logical screen or of its own image,
+    // whichever is larger (the decoder sizes an animation by its first image).
+    frameBytes += PictureBytes(1, w * h > screen ? w * h : screen);
+    if (frameBytes + largestImage > KMaxDecodedBytes) return KErrTooBig;
     if (!skipSubBlocks(pos)) break;
   }
   if (frames == 0) return KErrCorrupt;
   aInfo.iCount = static_cast<TInt>(frames);
   aInfo.iWidth = static_cast<TInt>(width);
   aInfo.iHeight = static_cast<TInt>(height);
-  // The frames, the canvas they are composed on, and the largest frame's own image.
-  aInfo.iDecodedBytes = (frames + 1) * PictureBytes(width, height) + largestImage;
+  // The frames, and the largest frame's own image as it is read.
+  aInfo.iDecodedBytes = frameBytes + largestImage;
   return KErrNone;
 }
 
@@ -347,7 +351,8 @@ TInt ProbeLbm(const TBytes& aB, TInfo& aInfo) {
       if (size > 256 * 3) return KErrCorrupt;
     } else if (aB.Is(pos, "BODY")) {
       if (width < 0 || size > aB.Length() - data) return KErrCorrupt;
-      return Single(aInfo, width, height, size);
+      // Rows are decoded 16 pixels at a time: a picture may be up to 15 columns wider.
+      return Single(aInfo, width, height, size + 15 * height * KDecodedBytesPerPixel);
     }
     pos = data + size + (size & 1);
   }

@@ -504,6 +504,64 @@ TEST_F(ConverterTest, ConversionUnderAllocationFailureLeaksNothing) {
   EXPECT_GT(steps, 3);
 }
 
+TEST_F(ConverterTest, EveryAcceptedFormatOpensAndConverts) {
+  struct TSample {
+    const char* iFile;
+    TInt iCount;
+    TSize iSize;
+  };
+  const TSample samples[] = {
+      {"png_rgba.png", 1, TSize(8, 6)},        {"png_palette.png", 1, TSize(7, 5)},
+      {"jpeg_baseline.jpg", 1, TSize(16, 12)}, {"jpeg_progressive.jpg", 1, TSize(24, 16)},
+      {"jpeg_grey.jpg", 1, TSize(9, 9)},       {"jpeg_cmyk.jpg", 1, TSize(8, 8)},
+      {"gif_animated.gif", 3, TSize(5, 4)},    {"gif_frames.gif", 4, TSize(2, 3)},
+      {"bmp_24.bmp", 1, TSize(5, 3)},          {"bmp_32.bmp", 1, TSize(5, 3)},
+      {"bmp_palette.bmp", 1, TSize(7, 5)},     {"ico.ico", 1, TSize(4, 4)},
+      {"cur.cur", 1, TSize(4, 4)},             {"tiff_strips.tif", 1, TSize(16, 16)},
+      {"tiff_tiles.tif", 1, TSize(16, 16)},    {"webp_lossless.webp", 1, TSize(6, 5)},
+      {"webp_lossy.webp", 1, TSize(8, 3)},     {"pcx_8.pcx", 1, TSize(4, 2)},
+      {"pnm_p1.pbm", 1, TSize(3, 2)},          {"pnm_p2.pgm", 1, TSize(2, 2)},
+      {"pnm_p3.ppm", 1, TSize(2, 1)},          {"pnm_p4.pbm", 1, TSize(9, 2)},
+      {"pnm_p5.pgm", 1, TSize(3, 1)},          {"pnm_p6.ppm", 1, TSize(1, 2)},
+      {"xpm.xpm", 1, TSize(4, 3)},             {"lbm_ilbm.lbm", 1, TSize(16, 2)},
+      {"lbm_pbm.lbm", 1, TSize(16, 2)},         {"qoi.qoi", 1, TSize(3, 2)},
+      {"mbm.mbm", 2, TSize(3, 2)},
+  };
+  // Sizes are the decoder's: an animated GIF takes its first frame's image size, and
+  // an ILBM or PBM picture is decoded in whole groups of 16 columns.
+  for (const TSample& sample : samples) {
+    SCOPED_TRACE(sample.iFile);
+    std::ifstream in(std::string(ZOLV_IMAGE_SAMPLES) + "/" + sample.iFile, std::ios::binary);
+    ASSERT_TRUE(in.good());
+    const std::string file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_EQ(KErrNone, Open(file));
+    ASSERT_EQ(sample.iCount, iUtility->FrameCount());
+    TFrameInfo info;
+    iUtility->FrameInfo(0, info);
+    EXPECT_EQ(sample.iSize, info.iOverallSizeInPixels);
+    for (TInt k = 0; k < sample.iCount; ++k) {
+      CFbsBitmap bitmap;
+      EXPECT_EQ(KErrNone, Convert(k, bitmap)) << k;
+    }
+    iUtility->Close();
+  }
+  // A few colours that show each decoder's pixels arrive: PNM's white and black, XPM's
+  // transparent and red, and red in the PPM.
+  const std::string pbm = "P1 2 1 0 1";
+  ASSERT_EQ(KErrNone, Open(pbm));
+  CFbsBitmap bits;
+  ASSERT_EQ(KErrNone, Convert(0, bits));
+  EXPECT_EQ(0x0FFF, Word(bits, 0, 0));
+  EXPECT_EQ(0x0000, Word(bits, 1, 0));
+  iUtility->Close();
+  const std::string xpm = "/* XPM */\n\"2 1 2 1\",\n\"  c None\",\n\". c #FF0000\",\n\" .\"};\n";
+  ASSERT_EQ(KErrNone, Open(xpm));
+  CFbsBitmap keyed;
+  ASSERT_EQ(KErrNone, Convert(0, keyed));
+  EXPECT_EQ(0x0FFF, Word(keyed, 0, 0));
+  EXPECT_EQ(0x000F, Word(keyed, 1, 0));
+}
+
 // ---- Pictures that declare more than the budget ----
 
 // The process's resident size and its peak since the last reset, in KiB.
@@ -600,7 +658,7 @@ TEST_F(ConverterTest, BudgetCountsEveryPictureOfAFile) {
   EXPECT_EQ(640, info.iWidth);
   // As many frames as the budget holds, and one more.
   const TInt64 frame = 640 * 480 * KDecodedBytesPerPixel + KPictureOverhead;
-  const int fit = static_cast<int>(KMaxDecodedBytes / frame) - 1;
+  const int fit = static_cast<int>((KMaxDecodedBytes - 1) / frame);  // 1 x 1 images
   const std::string full = GifDeclaring(640, 480, fit);
   EXPECT_EQ(KErrNone, Probe(Bytes(full), Len(full), info));
   const std::string over = GifDeclaring(640, 480, fit + 1);
