@@ -12,6 +12,8 @@
 
 #include <cstring>
 
+#include <malloc.h>
+
 namespace {
 
 // Streams picture rows into a 4096-colour bitmap of any size. Each bitmap pixel
@@ -165,6 +167,78 @@ TInt StreamSurface(SDL_Surface* aSurface, ZHost::Mbm::MRowSink& aSink) {
   return err;
 }
 
+// SDL2_image's own decoders (GIF, BMP, ICO, PCX, PNM, XPM, LBM, QOI) allocate through
+// SDL_malloc. While one of them runs, this counts what it holds on this thread and
+// refuses any allocation that would take it past the budget, so that a file whose
+// decoder reads it otherwise than its header said still cannot take more.
+class TSdlBudget {
+public:
+  TSdlBudget() {
+    Install();
+    iHeld = 0;
+    iExceeded = EFalse;
+    iActive = ETrue;
+  }
+  ~TSdlBudget() { iActive = EFalse; }
+  static TBool Exceeded() { return iExceeded; }
+
+private:
+  static void Install() {
+    static const TBool installed = [] {
+      SDL_GetMemoryFunctions(&iMalloc, &iCalloc, &iRealloc, &iFree);
+      SDL_SetMemoryFunctions(Malloc, Calloc, Realloc, Free);
+      return ETrue;
+    }();
+    (void)installed;
+  }
+  static TBool Admit(size_t aBytes) {
+    if (!iActive) return ETrue;
+    if (aBytes > static_cast<size_t>(ZHost::Picture::KMaxDecodedBytes - iHeld)) {
+      iExceeded = ETrue;
+      return EFalse;
+    }
+    return ETrue;
+  }
+  static void Count(void* aCell, TBool aAdd) {
+    if (iActive && aCell) iHeld += (aAdd ? 1 : -1) * static_cast<TInt64>(malloc_usable_size(aCell));
+  }
+  static void* SDLCALL Malloc(size_t aSize) {
+    if (!Admit(aSize)) return NULL;
+    void* cell = iMalloc(aSize);
+    Count(cell, ETrue);
+    return cell;
+  }
+  static void* SDLCALL Calloc(size_t aCount, size_t aSize) {
+    if (aSize && aCount > static_cast<size_t>(ZHost::Picture::KMaxDecodedBytes) / aSize) {
+      if (iActive) iExceeded = ETrue;
+      return iActive ? NULL : iCalloc(aCount, aSize);
+    }
+    if (!Admit(aCount * aSize)) return NULL;
+    void* cell = iCalloc(aCount, aSize);
+    Count(cell, ETrue);
+    return cell;
+  }
+  static void* SDLCALL Realloc(void* aCell, size_t aSize) {
+    if (!Admit(aSize)) return NULL;
+    Count(aCell, EFalse);
+    void* cell = iRealloc(aCell, aSize);
+    Count(cell ? cell : aCell, ETrue);
+    return cell;
+  }
+  static void SDLCALL Free(void* aCell) {
+    Count(aCell, EFalse);
+    iFree(aCell);
+  }
+
+  static inline SDL_malloc_func iMalloc = NULL;
+  static inline SDL_calloc_func iCalloc = NULL;
+  static inline SDL_realloc_func iRealloc = NULL;
+  static inline SDL_free_func iFree = NULL;
+  static inline thread_local TBool iActive = EFalse;
+  static inline thread_local TBool iExceeded = EFalse;
+  static inline thread_local TInt64 iHeld = 0;
+};
+
 // Decodes a single-picture format with its own loader (never by guessing again, so the
 // decoder is the one whose header was checked).
 SDL_Surface* LoadSdl(ZHost::Picture::TFormat aFormat, SDL_RWops* aRw) {
@@ -316,14 +390,21 @@ private:
     }
     SDL_RWops* rw = SDL_RWFromConstMem(iData.Ptr(), iData.Length());
     if (!rw) return KErrNoMemory;
-    if (iInfo.iFormat == EGif) {
-      iAnimation = IMG_LoadGIFAnimation_RW(rw);
-    } else {
-      iSurface = LoadSdl(iInfo.iFormat, rw);
-      iCount = 1;
+    TBool exceeded = EFalse;
+    {
+      TSdlBudget budget;
+      if (iInfo.iFormat == EGif) {
+        iAnimation = IMG_LoadGIFAnimation_RW(rw);
+      } else {
+        iSurface = LoadSdl(iInfo.iFormat, rw);
+        iCount = 1;
+      }
+      exceeded = TSdlBudget::Exceeded();
     }
     SDL_RWclose(rw);
-    if (iAnimation && iAnimation->count > 0) {
+    if (exceeded) {
+      err = KErrTooBig;
+    } else if (iAnimation && iAnimation->count > 0) {
       err = CheckSize(iAnimation->w, iAnimation->h);
     } else if (iSurface) {
       err = CheckSize(iSurface->w, iSurface->h);

@@ -9,6 +9,9 @@
 #include <SDL.h>
 #include <SDL_image.h>
 
+#include <string_view>
+#include <unordered_set>
+
 namespace ZHost::Picture {
 
 namespace {
@@ -307,32 +310,86 @@ TInt ProbePnm(const TBytes& aB, TInfo& aInfo) {
   return Single(aInfo, values[0], values[1]);
 }
 
-// The first quoted string holds the width, height, colour count and characters per
-// pixel. The colour table and each row of pixels are lines of the file, so a file too
-// short to hold them is corrupt before anything is made for them.
-TInt ProbeXpm(const TBytes& aB, TInfo& aInfo) {
-  TInt64 pos = 0;
-  while (aB.Has(pos, 1) && aB.U8(pos) != '"') ++pos;
-  ++pos;
+// Reads the file's strings as the decoder does: a string starts after the next '"'; a
+// description or colour string ends at the following '"'; a pixel row is taken as
+// exactly width x characters-per-pixel bytes, followed by 3 more bytes that must exist.
+class TXpmReader {
+public:
+  explicit TXpmReader(const TBytes& aB) : iB(aB) {}
+  // The next string up to its closing quote; EFalse at the end of the data.
+  TBool Quoted(TInt64& aStart, TInt64& aLength) {
+    if (!Open()) return EFalse;
+    aStart = iPos;
+    while (iB.Has(iPos, 1) && iB.U8(iPos) != '"') ++iPos;
+    if (!iB.Has(iPos, 1)) return EFalse;
+    aLength = iPos++ - aStart;
+    return ETrue;
+  }
+  TBool Row(TInt64 aLength, TInt64& aStart) {
+    if (!Open() || !iB.Has(iPos, aLength + 3)) return EFalse;
+    aStart = iPos;
+    iPos += aLength + 3;
+    return ETrue;
+  }
+
+private:
+  TBool Open() {
+    while (iB.Has(iPos, 1) && iB.U8(iPos) != '"') ++iPos;
+    if (!iB.Has(iPos, 1)) return EFalse;
+    ++iPos;
+    return ETrue;
+  }
+  const TBytes& iB;
+  TInt64 iPos = 0;
+};
+
+// The first string holds the width, height, colour count and characters per pixel.
+// The colour table and each row of pixels are strings of the file, so a file too short
+// to hold them is corrupt before anything is made for them. The decoder cannot take a
+// pixel whose characters name no colour of the table (it fails on a missing entry), so
+// every pixel is looked up here first.
+TInt ProbeXpm(const TUint8* aData, const TBytes& aB, TInfo& aInfo) {
+  for (TInt i = 0; i < aB.Length(); ++i) {
+    if (aData[i] == 0) return KErrCorrupt;  // the decoder's strings end at a zero byte
+  }
+  TXpmReader reader(aB);
+  TInt64 start = 0, length = 0;
+  if (!reader.Quoted(start, length)) return KErrCorrupt;
   TInt64 values[4] = {0, 0, 0, 0};
+  TInt64 pos = start;
+  const TInt64 end = start + length;
   for (TInt64& value : values) {
-    while (aB.Has(pos, 1) && (aB.U8(pos) == ' ' || (aB.U8(pos) >= '\t' && aB.U8(pos) <= '\r'))) ++pos;
+    while (pos < end && (aB.U8(pos) == ' ' || (aB.U8(pos) >= '\t' && aB.U8(pos) <= '\r'))) ++pos;
     TBool negative = EFalse;
-    if (aB.U8(pos) == '-' || aB.U8(pos) == '+') negative = aB.U8(pos++) == '-';
-    if (aB.U8(pos) < '0' || aB.U8(pos) > '9') return KErrCorrupt;
-    while (aB.Has(pos, 1) && aB.U8(pos) >= '0' && aB.U8(pos) <= '9') {
+    if (pos < end && (aB.U8(pos) == '-' || aB.U8(pos) == '+')) negative = aB.U8(pos++) == '-';
+    if (pos >= end || aB.U8(pos) < '0' || aB.U8(pos) > '9') return KErrCorrupt;
+    while (pos < end && aB.U8(pos) >= '0' && aB.U8(pos) <= '9') {
       if (value <= KMaxTInt) value = value * 10 + (aB.U8(pos) - '0');
       ++pos;
     }
     if (negative) value = -value;
   }
+  const TInt64 width = values[0];
+  const TInt64 height = values[1];
   const TInt64 colours = values[2];
   const TInt64 chars = values[3];
   if (colours <= 0 || chars <= 0) return KErrCorrupt;
-  const TInt err = CheckSize(values[0], values[1]);
+  const TInt err = CheckSize(width, height);
   if (err != KErrNone) return err;
-  if (colours * chars > aB.Length() || values[0] * chars > aB.Length()) return KErrCorrupt;
-  return Single(aInfo, values[0], values[1], colours * (chars + 64) + values[0] * chars);
+  if (colours * chars > aB.Length() || width * chars > aB.Length()) return KErrCorrupt;
+  std::unordered_set<std::string_view> keys;
+  const char* text = reinterpret_cast<const char*>(aData);
+  for (TInt64 c = 0; c < colours; ++c) {
+    if (!reader.Quoted(start, length) || length < chars) return KErrCorrupt;
+    keys.insert(std::string_view(text + start, static_cast<size_t>(chars)));
+  }
+  for (TInt64 y = 0; y < height; ++y) {
+    if (!reader.Row(width * chars, start)) return KErrCorrupt;
+    for (TInt64 x = 0; x < width; ++x) {
+      if (!keys.count(std::string_view(text + start + x * chars, static_cast<size_t>(chars)))) return KErrCorrupt;
+    }
+  }
+  return Single(aInfo, width, height, colours * (chars + 64) + width * chars);
 }
 
 // The chunks up to the body: the header's size, a colour map that fits its 256
@@ -414,7 +471,7 @@ EXPORT_C TInt Probe(const TUint8* aData, TInt aLength, TInfo& aInfo) {
     case EWebp: err = ProbeWebp(b, aInfo); break;
     case EPcx: err = ProbePcx(b, aInfo); break;
     case EPnm: err = ProbePnm(b, aInfo); break;
-    case EXpm: err = ProbeXpm(b, aInfo); break;
+    case EXpm: err = ProbeXpm(aData, b, aInfo); break;
     case ELbm: err = ProbeLbm(b, aInfo); break;
     case EQoi: err = ProbeQoi(b, aInfo); break;
     case EUnknown: break;

@@ -555,6 +555,12 @@ TEST_F(ConverterTest, EveryAcceptedFormatOpensAndConverts) {
   EXPECT_EQ(0x0000, Word(bits, 1, 0));
   iUtility->Close();
   const std::string xpm = "/* XPM */\n\"2 1 2 1\",\n\"  c None\",\n\". c #FF0000\",\n\" .\"};\n";
+  // A pixel naming no colour of the table, a row shorter than the width, a zero byte.
+  for (const std::string& bad : {std::string("/* XPM */\n\"2 1 2 1\",\n\"  c None\",\n\". c #FF0000\",\n\" z\"};\n"),
+                                  std::string("/* XPM */\n\"2 1 2 1\",\n\"  c None\",\n\". c #FF0000\",\n\" \"\n"),
+                                  std::string("/* XPM */\n\"2 1 2 1\",\n\"  c None\",\n\". c #FF0000\",\n\" .\"};\0", 50)}) {
+    EXPECT_EQ(KErrCorrupt, Open(bad)) << bad;
+  }
   ASSERT_EQ(KErrNone, Open(xpm));
   CFbsBitmap keyed;
   ASSERT_EQ(KErrNone, Convert(0, keyed));
@@ -638,6 +644,17 @@ TEST_F(ConverterTest, PictureBombsAreRefusedFromTheirHeadersWithLittleMemory) {
                 static_cast<long long>(grew));
     iUtility->Close();
   }
+  // A GIF whose decoder, reading the image data its own way, meets a frame of
+  // hundreds of megabytes that the blocks do not show: the decoder itself is held to
+  // the budget.
+  std::ifstream in(std::string(ZOLV_IMAGE_SAMPLES) + "/gif-descriptor-read-from-image-data", std::ios::binary);
+  const std::string hidden((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  ASSERT_EQ(632u, hidden.size());
+  ASSERT_TRUE(ResetPeak());
+  const TInt64 before = StatusKib("VmRSS");
+  EXPECT_EQ(KErrTooBig, Open(hidden));
+  EXPECT_LT(StatusKib("VmHWM") - before, 200 * 1024) << "KiB";
+  iUtility->Close();
   // The same file once within the limits opens.
   ASSERT_EQ(KErrNone, Open(GifDeclaring(100, 100, 20)));
   EXPECT_EQ(20, iUtility->FrameCount());
