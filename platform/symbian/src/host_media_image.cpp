@@ -167,7 +167,7 @@ TInt StreamSurface(SDL_Surface* aSurface, ZHost::Mbm::MRowSink& aSink) {
   return err;
 }
 
-// SDL2_image's own decoders (GIF, BMP, ICO, PCX, PNM, XPM, LBM, QOI) allocate through
+// SDL2_image's own decoders (GIF, BMP, ICO, PCX, PNM, XPM, QOI) allocate through
 // SDL_malloc. While one of them runs, this counts what it holds on this thread and
 // refuses any allocation that would take it past the budget, so that a file whose
 // decoder reads it otherwise than its header said still cannot take more.
@@ -253,7 +253,6 @@ SDL_Surface* LoadSdl(ZHost::Picture::TFormat aFormat, SDL_RWops* aRw) {
     case EPcx: return IMG_LoadPCX_RW(aRw);
     case EPnm: return IMG_LoadPNM_RW(aRw);
     case EXpm: return IMG_LoadXPM_RW(aRw);
-    case ELbm: return IMG_LoadLBM_RW(aRw);
     case EQoi: return IMG_LoadQOI_RW(aRw);
     default: return NULL;
   }

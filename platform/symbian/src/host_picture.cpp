@@ -392,30 +392,6 @@ TInt ProbeXpm(const TUint8* aData, const TBytes& aB, TInfo& aInfo) {
   return Single(aInfo, width, height, colours * (chars + 64) + width * chars);
 }
 
-// The chunks up to the body: the header's size, a colour map that fits its 256
-// entries, and a body that the file holds (it is read whole).
-TInt ProbeLbm(const TBytes& aB, TInfo& aInfo) {
-  TInt64 pos = 12;
-  TInt64 width = -1, height = -1;
-  while (aB.Has(pos, 8)) {
-    const TInt64 size = aB.Be32(pos + 4);
-    const TInt64 data = pos + 8;
-    if (aB.Is(pos, "BMHD")) {
-      if (!aB.Has(data, 4)) return KErrCorrupt;
-      width = aB.Be16(data);
-      height = aB.Be16(data + 2);
-    } else if (aB.Is(pos, "CMAP")) {
-      if (size > 256 * 3) return KErrCorrupt;
-    } else if (aB.Is(pos, "BODY")) {
-      if (width < 0 || size > aB.Length() - data) return KErrCorrupt;
-      // Rows are decoded 16 pixels at a time: a picture may be up to 15 columns wider.
-      return Single(aInfo, width, height, size + 15 * height * KDecodedBytesPerPixel);
-    }
-    pos = data + size + (size & 1);
-  }
-  return KErrCorrupt;
-}
-
 TInt ProbeQoi(const TBytes& aB, TInfo& aInfo) {
   if (!aB.Has(4, 8)) return KErrCorrupt;
   return Single(aInfo, aB.Be32(4), aB.Be32(8));
@@ -437,7 +413,6 @@ TFormat Recognise(const TUint8* aData, TInt aLength) {
   else if (IMG_isPCX(rw)) format = EPcx;
   else if (IMG_isPNM(rw)) format = EPnm;
   else if (IMG_isXPM(rw)) format = EXpm;
-  else if (IMG_isLBM(rw)) format = ELbm;
   else if (IMG_isQOI(rw)) format = EQoi;
   SDL_RWclose(rw);
   return format;
@@ -472,7 +447,6 @@ EXPORT_C TInt Probe(const TUint8* aData, TInt aLength, TInfo& aInfo) {
     case EPcx: err = ProbePcx(b, aInfo); break;
     case EPnm: err = ProbePnm(b, aInfo); break;
     case EXpm: err = ProbeXpm(aData, b, aInfo); break;
-    case ELbm: err = ProbeLbm(b, aInfo); break;
     case EQoi: err = ProbeQoi(b, aInfo); break;
     case EUnknown: break;
   }

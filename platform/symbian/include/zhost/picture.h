@@ -7,15 +7,17 @@
 // headers alone: KDecodedBytesPerPixel bytes for every pixel of every picture (a
 // 32-bit pixel, and the same again for the decoder's own working copy), plus
 // KPictureOverhead per picture, plus what a format's decoder holds besides (a GIF's
-// canvas and its largest frame image, a TIFF's strip or tile buffer, an LBM's body).
+// largest frame image, a TIFF's strip or tile buffer).
 // A 4096 x 4096 picture of any accepted format fits; so does an animation whose frames
 // together hold no more pixels than that.
 //
 // Formats accepted: the platform's multi-bitmap files, PNG, JPEG, GIF (every frame),
-// BMP, ICO, CUR, TIFF (its first directory), WebP, PCX, PNM (P1..P6), XPM, ILBM/PBM
-// and QOI. Not accepted (KErrNotSupported): XCF, whose layers, hierarchies, strings
-// and tile tables each declare sizes the decoder allocates as declared, so that a
-// header cannot bound them; SVG, which has no pixel size before it is parsed whole;
+// BMP, ICO, CUR, TIFF (its first directory), WebP, PCX, PNM (P1..P6), XPM and QOI.
+// Not accepted (KErrNotSupported): XCF, whose layers, hierarchies, strings and tile
+// tables each declare sizes the decoder allocates as declared, so that a header cannot
+// bound them; ILBM/PBM, whose decoder reads every row of every declared plane from the
+// body without checking that the body holds them; SVG, which has no pixel size before
+// it is parsed whole;
 // TGA and XV, which have no signature to recognise them by; AVIF and JPEG XL, which
 // the system's decoder library is built without.
 #ifndef ZHOST_PICTURE_H
@@ -51,7 +53,6 @@ enum TFormat {
   EPcx,
   EPnm,
   EXpm,
-  ELbm,
   EQoi
 };
 
