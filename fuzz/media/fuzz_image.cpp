@@ -1,11 +1,12 @@
 // The image converter on any bytes, as the engine drives it: open (the format's headers
 // are held to the memory budget before anything is decoded), then every picture's
 // information and its conversion into a 4096-colour bitmap no larger than the engine
-// makes. Every cell of the counted heap must be freed again. Run with -rss_limit_mb=1024
-// -malloc_limit_mb=512 (scripts/fuzz does): a decoder that allocates what a file claims
-// fails there.
+// makes, under the converter's limits scaled down. Every cell of the counted heap must
+// be freed again. Run with -rss_limit_mb=1024 -malloc_limit_mb=512 (scripts/fuzz does):
+// a decoder that allocates what a file claims fails there.
 #include <fbs.h>
 #include <mdaimageconverter.h>
+#include <zhost/picture.h>
 #include <zhost/userlib.h>
 #include <zhost_testing.h>
 
@@ -20,6 +21,8 @@ namespace {
 // still take every decoder through its scaled paths.
 const TInt KBitmapSide = 256;
 const TInt KMaxPictures = 8;
+const TInt KLimitPixels = 512 * 512;
+const TInt64 KLimitBytes = 8 << 20;
 
 class TObserver : public MMdaImageUtilObserver {
 public:
@@ -62,6 +65,9 @@ void RunOnce(const TUint8* aData, TInt aLength) {
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   gEnv = new ZHost::Testing::TestEnvironment("Fuzz");
+  // The converter's limits scaled down, so that every limit is met by small inputs in
+  // little time: a decoder that escapes them still shows as a large allocation.
+  ZHost::Picture::SetLimitsForTesting(KLimitPixels, KLimitBytes);
   // The first run makes what the platform keeps for the rest of the process.
   static const TUint8 KPnm[] = "P5 1 1 255\n\x80";
   RunOnce(KPnm, sizeof(KPnm) - 1);

@@ -54,7 +54,7 @@ void Start(jpeg_decompress_struct& aInfo, jpeg_progress_mgr& aProgress, const TU
   jpeg_create_decompress(&aInfo);
   aInfo.progress = &aProgress;
   // Whatever the file claims, libjpeg's own arrays stay within the budget.
-  aInfo.mem->max_memory_to_use = static_cast<long>(ZHost::Picture::KMaxDecodedBytes);
+  aInfo.mem->max_memory_to_use = static_cast<long>(ZHost::Picture::MaxDecodedBytes());
   jpeg_mem_src(&aInfo, aData, static_cast<unsigned long>(aLength));
   jpeg_read_header(&aInfo, TRUE);
 }

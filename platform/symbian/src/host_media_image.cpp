@@ -193,7 +193,7 @@ private:
   }
   static TBool Admit(size_t aBytes) {
     if (!iActive) return ETrue;
-    if (aBytes > static_cast<size_t>(ZHost::Picture::KMaxDecodedBytes - iHeld)) {
+    if (aBytes > static_cast<size_t>(ZHost::Picture::MaxDecodedBytes() - iHeld)) {
       iExceeded = ETrue;
       return EFalse;
     }
@@ -209,7 +209,7 @@ private:
     return cell;
   }
   static void* SDLCALL Calloc(size_t aCount, size_t aSize) {
-    if (aSize && aCount > static_cast<size_t>(ZHost::Picture::KMaxDecodedBytes) / aSize) {
+    if (aSize && aCount > static_cast<size_t>(ZHost::Picture::MaxDecodedBytes()) / aSize) {
       if (iActive) iExceeded = ETrue;
       return iActive ? NULL : iCalloc(aCount, aSize);
     }

@@ -71,7 +71,7 @@ TInt ProbeMbm(const TUint8* aData, TInt aLength, TInfo& aInfo) {
     }
     aInfo.iDecodedBytes += PictureBytes(header.iWidth, header.iHeight) - KPictureOverhead;
     // The table may name one picture many times: stop counting once over.
-    if (aInfo.iDecodedBytes > KMaxDecodedBytes) return KErrTooBig;
+    if (aInfo.iDecodedBytes > MaxDecodedBytes()) return KErrTooBig;
   }
   return KErrNone;
 }
@@ -90,8 +90,10 @@ TInt ProbeJpeg(const TUint8* aData, TInt aLength, TInfo& aInfo) {
   return Single(aInfo, width, height);
 }
 
-// Walks the blocks as the decoder reads them: bytes that start no block are skipped,
-// and the data may end anywhere (the frames before stay).
+// Walks the blocks. The decoder would skip bytes that start no block and read on after
+// unknown extensions, and on such files it frees memory it does not own: the walk takes
+// only the format's own grammar (images, the four extensions, the trailer), and a file
+// that strays from it, or ends before its trailer, is corrupt.
 TInt ProbeGif(const TBytes& aB, TInfo& aInfo) {
   if (!aB.Has(0, 13)) return KErrCorrupt;
   const TInt64 width = aB.Le16(6);
@@ -113,16 +115,18 @@ TInt ProbeGif(const TBytes& aB, TInfo& aInfo) {
     }
     return EFalse;
   };
-  while (aB.Has(pos, 1)) {
+  for (;;) {
+    if (!aB.Has(pos, 1)) return KErrCorrupt;
     const TUint32 c = aB.U8(pos++);
     if (c == ';') break;
     if (c == '!') {
-      ++pos;  // the label
-      if (!skipSubBlocks(pos)) break;
+      const TUint32 label = aB.U8(pos++);
+      if (label != 0xF9 && label != 0xFE && label != 0x01 && label != 0xFF) return KErrCorrupt;
+      if (label == 0xF9 && aB.U8(pos) != 4) return KErrCorrupt;
+      if (!skipSubBlocks(pos)) return KErrCorrupt;
       continue;
     }
-    if (c != ',') continue;
-    if (!aB.Has(pos, 9)) break;
+    if (c != ',' || !aB.Has(pos, 9)) return KErrCorrupt;
     // Each frame's image is decoded at its own declared size before it is placed.
     const TInt64 w = aB.Le16(pos + 4);
     const TInt64 h = aB.Le16(pos + 6);
@@ -132,13 +136,17 @@ TInt ProbeGif(const TBytes& aB, TInfo& aInfo) {
     const TUint32 local = aB.U8(pos + 8);
     pos += 9;
     if (local & 0x80) pos += 3 * (2 << (local & 7));
+    // The decoder mishandles (and frees memory it does not own on) an image without
+    // any colour table or with a code size outside 2..8: such files are refused.
+    if (!(flags & 0x80) && !(local & 0x80)) return KErrCorrupt;
+    if (aB.Has(pos, 1) && (aB.U8(pos) < 2 || aB.U8(pos) > 8)) return KErrCorrupt;
     ++pos;  // the code size
     ++frames;
     // Each frame is kept as a picture of the logical screen or of its own image,
     // whichever is larger (the decoder sizes an animation by its first image).
     frameBytes += PictureBytes(1, w * h > screen ? w * h : screen);
-    if (frameBytes + largestImage > KMaxDecodedBytes) return KErrTooBig;
-    if (!skipSubBlocks(pos)) break;
+    if (frameBytes + largestImage > MaxDecodedBytes()) return KErrTooBig;
+    if (!skipSubBlocks(pos)) return KErrCorrupt;
   }
   if (frames == 0) return KErrCorrupt;
   aInfo.iCount = static_cast<TInt>(frames);
@@ -252,7 +260,7 @@ TInt ProbeTiff(const TBytes& aB, TInfo& aInfo) {
     buffer = width * rows * bytesPerPixel;
   }
   // The decoder also keeps a row or two of the picture at its own depth.
-  if (buffer > KMaxDecodedBytes || width * bytesPerPixel * 2 > KMaxDecodedBytes) return KErrTooBig;
+  if (buffer > MaxDecodedBytes() || width * bytesPerPixel * 2 > MaxDecodedBytes()) return KErrTooBig;
   return Single(aInfo, width, height, buffer + width * bytesPerPixel * 2);
 }
 
@@ -420,9 +428,23 @@ TFormat Recognise(const TUint8* aData, TInt aLength) {
 
 }  // namespace
 
+namespace {
+TInt gMaxPicturePixels = KMaxPicturePixels;
+TInt64 gMaxDecodedBytes = KMaxDecodedBytes;
+}  // namespace
+
+EXPORT_C TInt MaxPicturePixels() { return gMaxPicturePixels; }
+
+EXPORT_C TInt64 MaxDecodedBytes() { return gMaxDecodedBytes; }
+
+EXPORT_C void SetLimitsForTesting(TInt aMaxPicturePixels, TInt64 aMaxDecodedBytes) {
+  gMaxPicturePixels = aMaxPicturePixels > 0 ? aMaxPicturePixels : KMaxPicturePixels;
+  gMaxDecodedBytes = aMaxDecodedBytes > 0 ? aMaxDecodedBytes : KMaxDecodedBytes;
+}
+
 EXPORT_C TInt CheckSize(TInt64 aWidth, TInt64 aHeight) {
   if (aWidth <= 0 || aHeight <= 0) return KErrCorrupt;
-  if (aWidth > KMaxPictureSide || aHeight > KMaxPictureSide || aWidth * aHeight > KMaxPicturePixels) {
+  if (aWidth > KMaxPictureSide || aHeight > KMaxPictureSide || aWidth * aHeight > MaxPicturePixels()) {
     return KErrTooBig;
   }
   return KErrNone;
@@ -450,7 +472,7 @@ EXPORT_C TInt Probe(const TUint8* aData, TInt aLength, TInfo& aInfo) {
     case EQoi: err = ProbeQoi(b, aInfo); break;
     case EUnknown: break;
   }
-  if (err == KErrNone && aInfo.iDecodedBytes > KMaxDecodedBytes) err = KErrTooBig;
+  if (err == KErrNone && aInfo.iDecodedBytes > MaxDecodedBytes()) err = KErrTooBig;
   if (err != KErrNone) {
     const TFormat format = aInfo.iFormat;
     aInfo = TInfo();

@@ -649,15 +649,16 @@ TEST_F(ConverterTest, PictureBombsAreRefusedFromTheirHeadersWithLittleMemory) {
                 static_cast<long long>(grew));
     iUtility->Close();
   }
-  // A GIF whose decoder, reading the image data its own way, meets a frame of
-  // hundreds of megabytes that the blocks do not show: the decoder itself is held to
-  // the budget.
+  // A GIF whose decoder, reading the image data its own way, would meet a frame of
+  // hundreds of megabytes that the blocks do not show: the blocks stray from the
+  // format's grammar, and the decoder is held to the budget besides.
   std::ifstream in(std::string(ZOLV_IMAGE_SAMPLES) + "/gif-descriptor-read-from-image-data", std::ios::binary);
   const std::string hidden((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   ASSERT_EQ(632u, hidden.size());
   ASSERT_TRUE(ResetPeak());
   const TInt64 before = StatusKib("VmRSS");
-  EXPECT_EQ(KErrTooBig, Open(hidden));
+  const TInt hiddenErr = Open(hidden);
+  EXPECT_TRUE(hiddenErr == KErrCorrupt || hiddenErr == KErrTooBig) << hiddenErr;
   EXPECT_LT(StatusKib("VmHWM") - before, 200 * 1024) << "KiB";
   iUtility->Close();
   // The same file once within the limits opens.

@@ -64,6 +64,13 @@ struct TInfo {
   TInt64 iDecodedBytes = 0;  // what decoding the file holds at once, by the rule above
 };
 
+// The limits in force: KMaxPicturePixels and KMaxDecodedBytes unless lowered for a
+// test or a fuzz target (which then meets every limit with small inputs); values of 0
+// or less restore the defaults.
+IMPORT_C TInt MaxPicturePixels();
+IMPORT_C TInt64 MaxDecodedBytes();
+IMPORT_C void SetLimitsForTesting(TInt aMaxPicturePixels, TInt64 aMaxDecodedBytes);
+
 // Recognises the format and reads the declared sizes. KErrNone when the file is within
 // the budget; KErrTooBig when it is not; KErrNotSupported for a format not accepted;
 // KErrCorrupt when the header needed to size the file is missing or inconsistent.
