@@ -735,6 +735,28 @@ TEST_F(ConverterTest, LargePicturesLoadAndJpegDecodesAtTheBitmapsScale) {
   }
 }
 
+TEST_F(ConverterTest, AProgressiveJpegOfTooManyScansIsRefused) {
+  std::ifstream in(std::string(ZOLV_IMAGE_SAMPLES) + "/jpeg_progressive.jpg", std::ios::binary);
+  const std::string jpeg((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  // Its last scan (a start-of-scan segment up to the end of the picture), sent again.
+  const size_t last = jpeg.rfind("\xFF\xDA");
+  ASSERT_NE(std::string::npos, last);
+  const std::string scan = jpeg.substr(last, jpeg.size() - 2 - last);
+  auto withScans = [&](int aExtra) {
+    std::string out = jpeg.substr(0, jpeg.size() - 2);
+    for (int i = 0; i < aExtra; ++i) out += scan;
+    return out + "\xFF\xD9";
+  };
+  TSizeSink sink;
+  const std::string some = withScans(10);
+  EXPECT_EQ(KErrNone, ZHost::Jpeg::Decode(Bytes(some), Len(some), 1, 1, sink));
+  const std::string many = withScans(ZHost::Picture::KMaxJpegScans);
+  EXPECT_EQ(KErrCorrupt, ZHost::Jpeg::Decode(Bytes(many), Len(many), 1, 1, sink));
+  ASSERT_EQ(KErrNone, Open(many));
+  CFbsBitmap bitmap;
+  EXPECT_EQ(KErrCorrupt, Convert(0, bitmap));
+}
+
 TEST_F(ConverterTest, RefusingABombUnderAllocationFailureLeaksNothing) {
   const std::string bomb = GifDeclaring(2000, 2000, 3000);
   TPtrC8 data(Bytes(bomb), Len(bomb));
