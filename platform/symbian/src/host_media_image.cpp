@@ -220,9 +220,14 @@ private:
   }
   static void* SDLCALL Realloc(void* aCell, size_t aSize) {
     if (!Admit(aSize)) return NULL;
-    Count(aCell, EFalse);
+    const TInt64 old = iActive && aCell ? static_cast<TInt64>(malloc_usable_size(aCell)) : 0;
     void* cell = iRealloc(aCell, aSize);
-    Count(cell ? cell : aCell, ETrue);
+    if (cell) {
+      Count(cell, ETrue);
+      iHeld -= old;
+    } else if (aSize == 0) {
+      iHeld -= old;  // freed
+    }
     return cell;
   }
   static void SDLCALL Free(void* aCell) {
