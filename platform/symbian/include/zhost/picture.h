@@ -17,9 +17,8 @@
 // tables each declare sizes the decoder allocates as declared, so that a header cannot
 // bound them; ILBM/PBM, whose decoder reads every row of every declared plane from the
 // body without checking that the body holds them; SVG, which has no pixel size before
-// it is parsed whole;
-// TGA and XV, which have no signature to recognise them by; AVIF and JPEG XL, which
-// the system's decoder library is built without.
+// it is parsed whole; TGA and XV, which have no signature to recognise them by; AVIF
+// and JPEG XL, which the system's decoder library is built without.
 #ifndef ZHOST_PICTURE_H
 #define ZHOST_PICTURE_H
 
