@@ -103,7 +103,6 @@ TInt ProbeGif(const TBytes& aB, TInfo& aInfo) {
   TInt64 pos = 13;
   const TUint32 flags = aB.U8(10);
   if (flags & 0x80) pos += 3 * (2 << (flags & 7));
-  const TInt64 screen = width * height;
   TInt64 frames = 0;
   TInt64 frameBytes = 0;
   TInt64 largestImage = 0;
@@ -128,6 +127,8 @@ TInt ProbeGif(const TBytes& aB, TInfo& aInfo) {
     }
     if (c != ',' || !aB.Has(pos, 9)) return KErrCorrupt;
     // Each frame's image is decoded at its own declared size before it is placed.
+    const TInt64 left = aB.Le16(pos);
+    const TInt64 top = aB.Le16(pos + 2);
     const TInt64 w = aB.Le16(pos + 4);
     const TInt64 h = aB.Le16(pos + 6);
     err = CheckSize(w > 0 ? w : 1, h > 0 ? h : 1);
@@ -136,15 +137,16 @@ TInt ProbeGif(const TBytes& aB, TInfo& aInfo) {
     const TUint32 local = aB.U8(pos + 8);
     pos += 9;
     if (local & 0x80) pos += 3 * (2 << (local & 7));
-    // The decoder mishandles (and frees memory it does not own on) an image without
-    // any colour table or with a code size outside 2..8: such files are refused.
+    // The decoder mishandles (and frees memory it does not own on) an image that
+    // reaches outside the logical screen, has no colour table at all or a code size
+    // outside 2..8: such files are refused.
+    if (left + w > width || top + h > height) return KErrCorrupt;
     if (!(flags & 0x80) && !(local & 0x80)) return KErrCorrupt;
     if (aB.Has(pos, 1) && (aB.U8(pos) < 2 || aB.U8(pos) > 8)) return KErrCorrupt;
     ++pos;  // the code size
     ++frames;
-    // Each frame is kept as a picture of the logical screen or of its own image,
-    // whichever is larger (the decoder sizes an animation by its first image).
-    frameBytes += PictureBytes(1, w * h > screen ? w * h : screen);
+    // Each frame is kept as a picture of at most the logical screen's size.
+    frameBytes += PictureBytes(width, height);
     if (frameBytes + largestImage > MaxDecodedBytes()) return KErrTooBig;
     if (!skipSubBlocks(pos)) return KErrCorrupt;
   }

@@ -543,6 +543,18 @@ TEST_F(ConverterTest, EveryAcceptedFormatOpensAndConverts) {
     }
     iUtility->Close();
   }
+  // GIFs on which the decoder frees memory it does not own: stray bytes between blocks,
+  // images without a colour table, an image outside the logical screen.
+  for (const char* strays : {"gif-bad-free-after-stray-bytes", "gif-bad-free-without-colour-table",
+                             "gif-bad-free-frame-outside-the-screen"}) {
+    std::ifstream in(std::string(ZOLV_IMAGE_SAMPLES) + "/" + strays, std::ios::binary);
+    ASSERT_TRUE(in.good()) << strays;
+    const std::string file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(KErrCorrupt, Open(file)) << strays;
+  }
+  EXPECT_EQ(KErrCorrupt, Open(GifDeclaring(16, 16, 1, 17, 1)));
+  EXPECT_EQ(KErrNone, Open(GifDeclaring(16, 16, 1, 16, 16)));
+  iUtility->Close();
   // Formats that SDL2_image decodes but the converter does not take.
   for (const char* refused : {"lbm_ilbm.lbm", "lbm_pbm.lbm", "lbm-planes-past-the-body"}) {
     std::ifstream in(std::string(ZOLV_IMAGE_SAMPLES) + "/" + refused, std::ios::binary);
