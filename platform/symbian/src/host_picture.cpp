@@ -90,6 +90,66 @@ TInt ProbeJpeg(const TUint8* aData, TInt aLength, TInfo& aInfo) {
   return Single(aInfo, width, height);
 }
 
+// Checks an image's LZW data, from its code size byte to its block terminator: the codes
+// must be valid, give exactly aPixels pixels and end with the end code in the last
+// block (at most the rest of its bytes after it). The decoder reads damaged streams
+// otherwise than the blocks say and then frees memory it does not own.
+TBool GifImageDataClean(const TBytes& aB, TInt64& aPos, TInt64 aPixels) {
+  const TInt minimum = static_cast<TInt>(aB.U8(aPos++));
+  const TInt clear = 1 << minimum;
+  const TInt end = clear + 1;
+  TInt size = minimum + 1;
+  TInt next = clear + 2;
+  TInt previous = -1;
+  TInt lengths[4096];
+  for (TInt i = 0; i < clear; ++i) lengths[i] = 1;
+  TInt64 pixels = 0;
+  TUint32 bits = 0;
+  TInt count = 0;
+  TBool ended = EFalse;
+  while (aB.Has(aPos, 1)) {
+    const TInt block = static_cast<TInt>(aB.U8(aPos++));
+    if (block == 0) return ended && pixels == aPixels;
+    if (ended || !aB.Has(aPos, block)) return EFalse;
+    for (TInt i = 0; i < block && !ended; ++i) {
+      bits |= aB.U8(aPos + i) << count;
+      count += 8;
+      while (count >= size && !ended) {
+        const TInt code = static_cast<TInt>(bits & ((1u << size) - 1));
+        bits >>= size;
+        count -= size;
+        if (code == clear) {
+          size = minimum + 1;
+          next = clear + 2;
+          previous = -1;
+          continue;
+        }
+        if (code == end) {
+          ended = ETrue;
+          break;
+        }
+        if (previous < 0) {
+          if (code >= clear) return EFalse;
+          pixels += 1;
+        } else {
+          if (code > next || (code == next && next >= 4096)) return EFalse;
+          const TInt length = code < next ? lengths[code] : lengths[previous] + 1;
+          if (next < 4096) {
+            lengths[next] = lengths[previous] + 1;
+            ++next;
+            if (next == (1 << size) && size < 12) ++size;
+          }
+          pixels += length;
+        }
+        if (pixels > aPixels) return EFalse;
+        previous = code;
+      }
+    }
+    aPos += block;
+  }
+  return EFalse;
+}
+
 // Walks the blocks. The decoder would skip bytes that start no block and read on after
 // unknown extensions, and on such files it frees memory it does not own: the walk takes
 // only the format's own grammar (images, the four extensions, the trailer), and a file
@@ -143,12 +203,11 @@ TInt ProbeGif(const TBytes& aB, TInfo& aInfo) {
     if (left + w > width || top + h > height) return KErrCorrupt;
     if (!(flags & 0x80) && !(local & 0x80)) return KErrCorrupt;
     if (aB.Has(pos, 1) && (aB.U8(pos) < 2 || aB.U8(pos) > 8)) return KErrCorrupt;
-    ++pos;  // the code size
+    if (!GifImageDataClean(aB, pos, w * h)) return KErrCorrupt;
     ++frames;
     // Each frame is kept as a picture of at most the logical screen's size.
     frameBytes += PictureBytes(width, height);
     if (frameBytes + largestImage > MaxDecodedBytes()) return KErrTooBig;
-    if (!skipSubBlocks(pos)) return KErrCorrupt;
   }
   if (frames == 0) return KErrCorrupt;
   aInfo.iCount = static_cast<TInt>(frames);

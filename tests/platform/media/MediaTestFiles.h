@@ -228,8 +228,8 @@ inline std::string BmpDeclaring(const std::string& aBmp, uint32_t aWidth, uint32
   return out;
 }
 
-// A GIF with a logical screen of aWidth x aHeight and aFrames frames, each one pixel
-// (image descriptors of aImageWidth x aImageHeight, default 1 x 1).
+// A GIF with a logical screen of aWidth x aHeight and aFrames frames, each an image of
+// aImageWidth x aImageHeight (default 1 x 1) at the screen's corner.
 inline std::string GifDeclaring(int aWidth, int aHeight, int aFrames, int aImageWidth = 1, int aImageHeight = 1) {
   std::string out = "GIF89a";
   Put16(out, aWidth);
@@ -245,7 +245,32 @@ inline std::string GifDeclaring(int aWidth, int aHeight, int aFrames, int aImage
     Put16(out, aImageWidth);
     Put16(out, aImageHeight);
     out.push_back(0);
-    out += std::string("\x02\x02\x4C\x01\x00", 5);  // code size 2: clear, 1, end
+    out.push_back(2);  // minimum code size
+    // 3-bit codes: a clear code before every two pixels keeps the code size fixed.
+    std::vector<uint8_t> bytes;
+    uint32_t acc = 0;
+    int nbits = 0;
+    auto emit = [&](int code) {
+      acc |= static_cast<uint32_t>(code) << nbits;
+      nbits += 3;
+      while (nbits >= 8) {
+        bytes.push_back(static_cast<uint8_t>(acc & 0xFF));
+        acc >>= 8;
+        nbits -= 8;
+      }
+    };
+    for (int i = 0; i < aImageWidth * aImageHeight; ++i) {
+      if (i % 2 == 0) emit(4);
+      emit(1);
+    }
+    emit(5);
+    if (nbits > 0) bytes.push_back(static_cast<uint8_t>(acc & 0xFF));
+    for (size_t at = 0; at < bytes.size(); at += 255) {
+      const size_t n = std::min<size_t>(255, bytes.size() - at);
+      out.push_back(static_cast<char>(n));
+      out.append(reinterpret_cast<const char*>(bytes.data() + at), n);
+    }
+    out.push_back(0);
   }
   out.push_back(0x3B);
   return out;

@@ -544,15 +544,22 @@ TEST_F(ConverterTest, EveryAcceptedFormatOpensAndConverts) {
     iUtility->Close();
   }
   // GIFs on which the decoder frees memory it does not own: stray bytes between blocks,
-  // images without a colour table, an image outside the logical screen.
+  // images without a colour table, an image outside the logical screen, image data
+  // that does not decode to exactly its pixels within its blocks.
   for (const char* strays : {"gif-bad-free-after-stray-bytes", "gif-bad-free-without-colour-table",
-                             "gif-bad-free-frame-outside-the-screen"}) {
+                             "gif-bad-free-frame-outside-the-screen", "gif-double-free-lzw-past-its-block"}) {
     std::ifstream in(std::string(ZOLV_IMAGE_SAMPLES) + "/" + strays, std::ios::binary);
     ASSERT_TRUE(in.good()) << strays;
     const std::string file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     EXPECT_EQ(KErrCorrupt, Open(file)) << strays;
   }
   EXPECT_EQ(KErrCorrupt, Open(GifDeclaring(16, 16, 1, 17, 1)));
+  std::string shortData = GifDeclaring(16, 16, 1, 1, 1);
+  shortData[32] = 2;  // a 2 x 1 image whose data holds one pixel
+  EXPECT_EQ(KErrCorrupt, Open(shortData));
+  std::string noEnd = GifDeclaring(16, 16, 1, 1, 1);
+  noEnd[39] = '\x0C';  // the end code replaced: the data stops without it
+  EXPECT_EQ(KErrCorrupt, Open(noEnd));
   EXPECT_EQ(KErrNone, Open(GifDeclaring(16, 16, 1, 16, 16)));
   iUtility->Close();
   // Formats that SDL2_image decodes but the converter does not take.
@@ -631,6 +638,10 @@ std::vector<TBomb> Bombs() {
                           (static_cast<uint32_t>(static_cast<uint8_t>(repeated[first + 3])) << 24);
   Set32(repeated, first - 4, 200);
   for (int k = 1; k < 200; ++k) Put32(repeated, offset);
+  // One frame whose image descriptor (after the header, the table and the graphic
+  // control block) declares 65535 x 65535 on a 16 x 16 screen.
+  std::string hugeImage = GifDeclaring(16, 16, 1);
+  hugeImage[32] = hugeImage[33] = hugeImage[34] = hugeImage[35] = '\xFF';
   return {
       {"PNG 30000 x 30000", PngDeclaring(Encode(Surface(8, 8, small), Format::Png), 30000, 30000)},
       {"PNG 70000 x 1", PngDeclaring(Encode(Surface(8, 8, small), Format::Png), 70000, 1)},
@@ -638,7 +649,7 @@ std::vector<TBomb> Bombs() {
       {"BMP 30000 x 30000", BmpDeclaring(Encode(Surface(8, 8, small), Format::Bmp), 30000, 30000)},
       {"BMP 30000 x -30000", BmpDeclaring(Encode(Surface(8, 8, small), Format::Bmp), 30000, static_cast<uint32_t>(-30000))},
       {"GIF 3000 frames of 2000 x 2000", GifDeclaring(2000, 2000, 3000)},
-      {"GIF frame image of 65535 x 65535", GifDeclaring(16, 16, 1, 65535, 65535)},
+      {"GIF frame image of 65535 x 65535", hugeImage},
       {"MBM 30000 x 30000", Mbm({rle})},
       {"MBM 200 x the same 1024 x 1024", repeated},
   };
