@@ -3,6 +3,7 @@
 // decoding streams one padded row at a time, so memory stays bounded by the row size.
 #include <gdi.h>
 #include <zhost/mbm.h>
+#include <zhost/picture.h>
 
 #include <cstring>
 
@@ -257,6 +258,9 @@ EXPORT_C TInt ReadHeader(const TUint8* aData, TInt aLength, TInt aIndex, TPictur
     return KErrCorrupt;
   }
   if (aHeader.iWidth <= 0 || aHeader.iHeight <= 0) return KErrCorrupt;
+  // Whatever the data holds, a picture over the converter's limits is refused.
+  const TInt size = ZHost::Picture::CheckSize(aHeader.iWidth, aHeader.iHeight);
+  if (size != KErrNone) return size;
   if (!DepthSupported(aHeader.iBitsPerPixel) || (aHeader.iColor != 0 && aHeader.iColor != 1) ||
       !CompressionFits(aHeader.iCompression, aHeader.iBitsPerPixel)) {
     return KErrNotSupported;

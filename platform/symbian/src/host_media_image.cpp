@@ -1,12 +1,18 @@
-// The image converter: multi-bitmap files through our own codec, everything else
-// through SDL2_image, both resampled into 4096-colour bitmaps by a box filter.
+// The image converter: multi-bitmap files through our own codec, JPEG through libjpeg
+// at a reduced scale, everything else through SDL2_image, all resampled into
+// 4096-colour bitmaps by a box filter. Every file is held to the memory budget of
+// zhost/picture.h from its headers before anything of it is decoded.
 #include <mdaimageconverter.h>
+#include <zhost/jpeg.h>
 #include <zhost/mbm.h>
+#include <zhost/picture.h>
 
 #include <SDL.h>
 #include <SDL_image.h>
 
 #include <cstring>
+
+#include <malloc.h>
 
 namespace {
 
@@ -14,20 +20,22 @@ namespace {
 // averages the picture pixels of the integer rectangle its area covers (at least one
 // pixel, so enlarging repeats the nearest pixel); the average's channels are then cut
 // to their top four bits.
-class TBoxScaler : public ZHost::Mbm::MRowSink {
+class TBoxScaler : public ZHost::Jpeg::MScaledSink {
 public:
-  TBoxScaler(TInt aSourceWidth, TInt aSourceHeight, CFbsBitmap& aTarget)
-      : iSw(aSourceWidth), iSh(aSourceHeight), iTarget(aTarget), iTw(aTarget.SizeInPixels().iWidth),
-        iTh(aTarget.SizeInPixels().iHeight) {}
+  explicit TBoxScaler(CFbsBitmap& aTarget)
+      : iTarget(aTarget), iTw(aTarget.SizeInPixels().iWidth), iTh(aTarget.SizeInPixels().iHeight) {}
 
   ~TBoxScaler() {
     User::Free(iColumns);
     User::Free(iSums);
   }
 
-  TInt Init() {
-    if (iTw <= 0 || iTh <= 0) {
-      return KErrNone;  // nothing to write
+  // The picture's size, before its first row.
+  TInt Begin(TInt aSourceWidth, TInt aSourceHeight) override {
+    iSw = aSourceWidth;
+    iSh = aSourceHeight;
+    if (iTw <= 0 || iTh <= 0 || iColumns) {
+      return KErrNone;  // nothing to write, or already prepared
     }
     iColumns = static_cast<TInt*>(User::Alloc(static_cast<TInt>(sizeof(TInt)) * (iTw + 1)));
     iSums = static_cast<TUint64*>(User::Alloc(static_cast<TInt>(sizeof(TUint64)) * 4 * iTw));
@@ -42,7 +50,7 @@ public:
   }
 
   TInt Row(TInt aY, const TUint32* aPixels, TInt aWidth) override {
-    if (iTw <= 0 || iTh <= 0 || aWidth != iSw) {
+    if (iTw <= 0 || iTh <= 0 || !iColumns || aWidth != iSw) {
       return KErrNone;
     }
     while (iTy < iTh) {
@@ -101,8 +109,8 @@ private:
     }
   }
 
-  TInt iSw;
-  TInt iSh;
+  TInt iSw = 0;
+  TInt iSh = 0;
   CFbsBitmap& iTarget;
   TInt iTw;
   TInt iTh;
@@ -111,23 +119,37 @@ private:
   TUint64* iSums = NULL;
 };
 
+// Rows of a converted strip are at most this many pixels together.
+const TInt KStripPixels = 65536;
+
 // One SDL surface (a picture of any format) streamed row by row, blended over white.
+// The surface is converted a strip of rows at a time (through a view that shares its
+// pixels, palette and colour key), so no second copy of the whole picture is made.
 TInt StreamSurface(SDL_Surface* aSurface, ZHost::Mbm::MRowSink& aSink) {
-  SDL_Surface* rgba = SDL_ConvertSurfaceFormat(aSurface, SDL_PIXELFORMAT_ABGR8888, 0);
-  if (!rgba) {
-    return KErrNoMemory;
-  }
+  const TInt width = aSurface->w;
+  const TInt height = aSurface->h;
   TInt err = KErrNone;
-  TUint32* row = static_cast<TUint32*>(User::Alloc(static_cast<TInt>(sizeof(TUint32)) * (rgba->w > 0 ? rgba->w : 1)));
-  if (!row) {
-    err = KErrNoMemory;
-  }
-  if (err == KErrNone && SDL_LockSurface(rgba) != 0) {
-    err = KErrGeneral;
-  } else if (err == KErrNone) {
-    for (TInt y = 0; y < rgba->h && err == KErrNone; ++y) {
+  TUint32* row = static_cast<TUint32*>(User::Alloc(static_cast<TInt>(sizeof(TUint32)) * (width > 0 ? width : 1)));
+  if (!row) return KErrNoMemory;
+  Uint32 key = 0;
+  const TBool keyed = SDL_GetColorKey(aSurface, &key) == 0;
+  const TInt stripRows = width > 0 && width < KStripPixels ? KStripPixels / width : 1;
+  const TBool locked = SDL_LockSurface(aSurface) == 0;
+  if (!locked) err = KErrGeneral;
+  for (TInt top = 0; err == KErrNone && top < height; top += stripRows) {
+    const TInt rows = height - top < stripRows ? height - top : stripRows;
+    SDL_Surface* view = SDL_CreateRGBSurfaceWithFormatFrom(
+        static_cast<TUint8*>(aSurface->pixels) + static_cast<TInt64>(aSurface->pitch) * top, width, rows,
+        aSurface->format->BitsPerPixel, aSurface->pitch, aSurface->format->format);
+    SDL_Surface* rgba = NULL;
+    if (view && (!aSurface->format->palette || SDL_SetSurfacePalette(view, aSurface->format->palette) == 0) &&
+        (!keyed || SDL_SetColorKey(view, SDL_TRUE, key) == 0)) {
+      rgba = SDL_ConvertSurfaceFormat(view, SDL_PIXELFORMAT_ABGR8888, 0);
+    }
+    if (!rgba) err = KErrNoMemory;
+    for (TInt y = 0; err == KErrNone && y < rows; ++y) {
       const TUint8* src = static_cast<const TUint8*>(rgba->pixels) + static_cast<TInt64>(rgba->pitch) * y;
-      for (TInt x = 0; x < rgba->w; ++x) {
+      for (TInt x = 0; x < width; ++x) {
         const TUint8* p = src + 4 * x;
         const TInt a = p[3];
         const TInt r = (p[0] * a + 255 * (255 - a)) / 255;
@@ -135,20 +157,110 @@ TInt StreamSurface(SDL_Surface* aSurface, ZHost::Mbm::MRowSink& aSink) {
         const TInt b = (p[2] * a + 255 * (255 - a)) / 255;
         row[x] = TRgb(r, g, b).Value();
       }
-      err = aSink.Row(y, row, rgba->w);
+      err = aSink.Row(top + y, row, width);
     }
-    SDL_UnlockSurface(rgba);
+    SDL_FreeSurface(rgba);
+    SDL_FreeSurface(view);
   }
+  if (locked) SDL_UnlockSurface(aSurface);
   User::Free(row);
-  SDL_FreeSurface(rgba);
   return err;
 }
 
-// Whether SDL2_image would recognise the data's format.
-TBool SdlRecognises(SDL_RWops* aRw) {
-  return IMG_isPNG(aRw) || IMG_isJPG(aRw) || IMG_isBMP(aRw) || IMG_isGIF(aRw) || IMG_isTIF(aRw) || IMG_isWEBP(aRw) ||
-         IMG_isPCX(aRw) || IMG_isPNM(aRw) || IMG_isXPM(aRw) || IMG_isLBM(aRw) || IMG_isQOI(aRw) || IMG_isXCF(aRw) ||
-         IMG_isICO(aRw) || IMG_isCUR(aRw);
+// SDL2_image's own decoders (GIF, BMP, ICO, PCX, PNM, XPM, QOI) allocate through
+// SDL_malloc. While one of them runs, this counts what it holds on this thread and
+// refuses any allocation that would take it past the budget, so that a file whose
+// decoder reads it otherwise than its header said still cannot take more.
+class TSdlBudget {
+public:
+  TSdlBudget() {
+    Install();
+    iHeld = 0;
+    iExceeded = EFalse;
+    iActive = ETrue;
+  }
+  ~TSdlBudget() { iActive = EFalse; }
+  static TBool Exceeded() { return iExceeded; }
+
+private:
+  static void Install() {
+    static const TBool installed = [] {
+      SDL_GetMemoryFunctions(&iMalloc, &iCalloc, &iRealloc, &iFree);
+      SDL_SetMemoryFunctions(Malloc, Calloc, Realloc, Free);
+      return ETrue;
+    }();
+    (void)installed;
+  }
+  static TBool Admit(size_t aBytes) {
+    if (!iActive) return ETrue;
+    if (aBytes > static_cast<size_t>(ZHost::Picture::MaxDecodedBytes() - iHeld)) {
+      iExceeded = ETrue;
+      return EFalse;
+    }
+    return ETrue;
+  }
+  static void Count(void* aCell, TBool aAdd) {
+    if (iActive && aCell) iHeld += (aAdd ? 1 : -1) * static_cast<TInt64>(malloc_usable_size(aCell));
+  }
+  static void* SDLCALL Malloc(size_t aSize) {
+    if (!Admit(aSize)) return NULL;
+    void* cell = iMalloc(aSize);
+    Count(cell, ETrue);
+    return cell;
+  }
+  static void* SDLCALL Calloc(size_t aCount, size_t aSize) {
+    if (aSize && aCount > static_cast<size_t>(ZHost::Picture::MaxDecodedBytes()) / aSize) {
+      if (iActive) iExceeded = ETrue;
+      return iActive ? NULL : iCalloc(aCount, aSize);
+    }
+    if (!Admit(aCount * aSize)) return NULL;
+    void* cell = iCalloc(aCount, aSize);
+    Count(cell, ETrue);
+    return cell;
+  }
+  static void* SDLCALL Realloc(void* aCell, size_t aSize) {
+    if (!Admit(aSize)) return NULL;
+    const TInt64 old = iActive && aCell ? static_cast<TInt64>(malloc_usable_size(aCell)) : 0;
+    void* cell = iRealloc(aCell, aSize);
+    if (cell) {
+      Count(cell, ETrue);
+      iHeld -= old;
+    } else if (aSize == 0) {
+      iHeld -= old;  // freed
+    }
+    return cell;
+  }
+  static void SDLCALL Free(void* aCell) {
+    Count(aCell, EFalse);
+    iFree(aCell);
+  }
+
+  static inline SDL_malloc_func iMalloc = NULL;
+  static inline SDL_calloc_func iCalloc = NULL;
+  static inline SDL_realloc_func iRealloc = NULL;
+  static inline SDL_free_func iFree = NULL;
+  static inline thread_local TBool iActive = EFalse;
+  static inline thread_local TBool iExceeded = EFalse;
+  static inline thread_local TInt64 iHeld = 0;
+};
+
+// Decodes a single-picture format with its own loader (never by guessing again, so the
+// decoder is the one whose header was checked).
+SDL_Surface* LoadSdl(ZHost::Picture::TFormat aFormat, SDL_RWops* aRw) {
+  using namespace ZHost::Picture;
+  switch (aFormat) {
+    case EPng: return IMG_LoadPNG_RW(aRw);
+    case EBmp: return IMG_LoadBMP_RW(aRw);
+    case EIco: return IMG_LoadICO_RW(aRw);
+    case ECur: return IMG_LoadCUR_RW(aRw);
+    case ETiff: return IMG_LoadTIF_RW(aRw);
+    case EWebp: return IMG_LoadWEBP_RW(aRw);
+    case EPcx: return IMG_LoadPCX_RW(aRw);
+    case EPnm: return IMG_LoadPNM_RW(aRw);
+    case EXpm: return IMG_LoadXPM_RW(aRw);
+    case EQoi: return IMG_LoadQOI_RW(aRw);
+    default: return NULL;
+  }
 }
 
 }  // namespace
@@ -175,7 +287,7 @@ public:
 
   TInt FrameCount() const {
     if (iState != EOpen && iState != EConverting) return 0;
-    return iAnimation ? iAnimation->count : iMbmCount;
+    return iAnimation ? iAnimation->count : iCount;
   }
 
   void FrameInfo(TInt aFrame, TFrameInfo& aInfo) const {
@@ -189,6 +301,14 @@ public:
       aInfo.iFrameCoordsInPixels = TRect(TPoint(0, 0), size);
       aInfo.iBitsPerPixel = 24;
       aInfo.iDelay = static_cast<TInt64>(iAnimation->delays ? iAnimation->delays[aFrame] : 0) * 1000;
+      aInfo.iFlags = TFrameInfo::EColor | TFrameInfo::ETransparencyPossible;
+      return;
+    }
+    if (iInfo.iFormat != ZHost::Picture::EMbm) {
+      const TSize size = iSurface ? TSize(iSurface->w, iSurface->h) : TSize(iInfo.iWidth, iInfo.iHeight);
+      aInfo.iOverallSizeInPixels = size;
+      aInfo.iFrameCoordsInPixels = TRect(TPoint(0, 0), size);
+      aInfo.iBitsPerPixel = 24;
       aInfo.iFlags = TFrameInfo::EColor | TFrameInfo::ETransparencyPossible;
       return;
     }
@@ -227,7 +347,10 @@ public:
       IMG_FreeAnimation(iAnimation);
       iAnimation = NULL;
     }
-    iMbmCount = 0;
+    SDL_FreeSurface(iSurface);
+    iSurface = NULL;
+    iInfo = ZHost::Picture::TInfo();
+    iCount = 0;
     iBitmap = NULL;
     iState = EIdle;
   }
@@ -259,41 +382,59 @@ private:
     User::RequestComplete(status, KErrNone);
   }
 
+  // Checks the file's declared sizes against the budget, then decodes what SDL2_image
+  // reads (a multi-bitmap file and a JPEG are decoded picture by picture instead).
   TInt Open() {
-    if (ZHost::Mbm::Recognise(iData.Ptr(), iData.Length())) {
-      return ZHost::Mbm::PictureCount(iData.Ptr(), iData.Length(), iMbmCount);
+    using namespace ZHost::Picture;
+    TInt err = Probe(iData.Ptr(), iData.Length(), iInfo);
+    if (err != KErrNone) return err;
+    if (iInfo.iFormat == EMbm || iInfo.iFormat == EJpeg) {
+      iCount = iInfo.iCount;
+      return KErrNone;
     }
     SDL_RWops* rw = SDL_RWFromConstMem(iData.Ptr(), iData.Length());
     if (!rw) return KErrNoMemory;
-    if (!SdlRecognises(rw)) {
-      SDL_RWclose(rw);
-      return KErrNotSupported;
+    TBool exceeded = EFalse;
+    {
+      TSdlBudget budget;
+      if (iInfo.iFormat == EGif) {
+        iAnimation = IMG_LoadGIFAnimation_RW(rw);
+      } else {
+        iSurface = LoadSdl(iInfo.iFormat, rw);
+        iCount = 1;
+      }
+      exceeded = TSdlBudget::Exceeded();
     }
-    iAnimation = IMG_LoadAnimation_RW(rw, 1);
-    if (!iAnimation) return KErrCorrupt;
-    if (iAnimation->count <= 0 || iAnimation->w <= 0 || iAnimation->h <= 0) {
-      IMG_FreeAnimation(iAnimation);
-      iAnimation = NULL;
-      return KErrCorrupt;
+    SDL_RWclose(rw);
+    if (exceeded) {
+      err = KErrTooBig;
+    } else if (iAnimation && iAnimation->count > 0) {
+      err = CheckSize(iAnimation->w, iAnimation->h);
+    } else if (iSurface) {
+      err = CheckSize(iSurface->w, iSurface->h);
+    } else {
+      err = KErrCorrupt;
     }
-    return KErrNone;
+    if (err != KErrNone) Close();
+    return err;
   }
 
   TInt Convert() {
-    TInt err = KErrNone;
-    if (iAnimation) {
-      SDL_Surface* frame = iAnimation->frames[iFrame];
-      if (!frame) return KErrCorrupt;
-      TBoxScaler scaler(frame->w, frame->h, *iBitmap);
-      err = scaler.Init();
-      if (err == KErrNone) err = StreamSurface(frame, scaler);
+    TBoxScaler scaler(*iBitmap);
+    if (iAnimation || iSurface) {
+      SDL_Surface* picture = iAnimation ? iAnimation->frames[iFrame] : iSurface;
+      if (!picture) return KErrCorrupt;
+      TInt err = scaler.Begin(picture->w, picture->h);
+      if (err == KErrNone) err = StreamSurface(picture, scaler);
       return err;
     }
+    if (iInfo.iFormat == ZHost::Picture::EJpeg) {
+      const TSize size = iBitmap->SizeInPixels();
+      return ZHost::Jpeg::Decode(iData.Ptr(), iData.Length(), size.iWidth, size.iHeight, scaler);
+    }
     ZHost::Mbm::TPictureHeader header;
-    err = ZHost::Mbm::ReadHeader(iData.Ptr(), iData.Length(), iFrame, header);
-    if (err != KErrNone) return err;
-    TBoxScaler scaler(header.iWidth, header.iHeight, *iBitmap);
-    err = scaler.Init();
+    TInt err = ZHost::Mbm::ReadHeader(iData.Ptr(), iData.Length(), iFrame, header);
+    if (err == KErrNone) err = scaler.Begin(header.iWidth, header.iHeight);
     if (err == KErrNone) err = ZHost::Mbm::Decode(iData.Ptr(), iData.Length(), iFrame, scaler);
     return err;
   }
@@ -301,8 +442,10 @@ private:
   MMdaImageUtilObserver& iObserver;
   TState iState = EIdle;
   TPtrC8 iData;
-  IMG_Animation* iAnimation = NULL;
-  TInt iMbmCount = 0;
+  ZHost::Picture::TInfo iInfo;     // the file's format and declared sizes
+  IMG_Animation* iAnimation = NULL;  // a GIF's decoded frames
+  SDL_Surface* iSurface = NULL;      // another SDL2_image format's decoded picture
+  TInt iCount = 0;                   // pictures, for the formats decoded as they are converted
   CFbsBitmap* iBitmap = NULL;
   TInt iFrame = 0;
 };

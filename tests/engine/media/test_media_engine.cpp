@@ -278,7 +278,7 @@ TEST_F(MediaEngine, HostileImagesLeaveWithAnErrorAndKeepWhatWasConverted) {
   ASSERT_NE(nullptr, E("h_bmp_1"));
   EXPECT_EQ(0x0AAA, E("h_bmp_1")->Pixel(1, 1));
   EXPECT_EQ(nullptr, E("h_bmp_2"));
-  EXPECT_EQ(KErrCorrupt, LoadImage("z.mbm", "z", Mbm({huge})));
+  EXPECT_EQ(KErrTooBig, LoadImage("z.mbm", "z", Mbm({huge})));
   std::string truncated = Mbm({Picture12(2, 2, 0)});
   truncated.resize(30);
   EXPECT_EQ(KErrCorrupt, LoadImage("t.mbm", "t", truncated));
@@ -305,6 +305,62 @@ TEST_F(MediaEngine, ImageLoadingUnderAllocationFailureLeaksNothing) {
     User::LeaveIfError(err);
   });
   EXPECT_GT(steps, 5);
+}
+
+TEST_F(MediaEngine, PictureBombsLeaveWithTooBigAndKeepThePicturesLoadedBefore) {
+  auto colour = [](int, int) { return 0xFF0000FFu; };
+  ASSERT_EQ(KErrNone, LoadImage("p.png", "p", Encode(Surface(3, 2, colour), Format::Png)));
+  CZElement* before = E("p_bmp_1");
+  ASSERT_NE(nullptr, before);
+  const std::string bombs[] = {
+      PngDeclaring(Encode(Surface(8, 8, colour), Format::Png), 30000, 30000),
+      JpegDeclaring(Encode(Surface(16, 16, colour), Format::Jpg), 30000, 30000),
+      BmpDeclaring(Encode(Surface(8, 8, colour), Format::Bmp), 30000, 30000),
+      GifDeclaring(2000, 2000, 3000),
+  };
+  for (const std::string& bomb : bombs) {
+    EXPECT_EQ(KErrTooBig, LoadImage("p.png", "p", bomb));
+    EXPECT_EQ(before, E("p_bmp_1"));
+    EXPECT_EQ(3, before->Width());
+    EXPECT_EQ(0x0F00, before->Pixel(2, 1));
+    EXPECT_EQ(nullptr, E("p_bmp_2"));
+  }
+  // A multi-bitmap file whose second picture is too big: nothing of it is converted.
+  MbmPicture huge = Picture12(1, 1, 0);
+  huge.width = huge.height = 30000;
+  huge.compression = 2;
+  huge.data = std::string(30000 * 30000 * 2 / 32 / 128 * 2, '\xFF');
+  EXPECT_EQ(KErrTooBig, LoadImage("m.mbm", "m", Mbm({Picture12(2, 2, 0x0AAA), huge})));
+  EXPECT_EQ(nullptr, E("m_bmp_1"));
+}
+
+TEST_F(MediaEngine, APictureOf4096SquareIsScaledTo1024) {
+  // Top half green, bottom half blue.
+  auto halves = [](int, int y) -> uint32_t { return y < 2048 ? 0xFF00FF00u : 0xFF0000FFu; };
+  ASSERT_EQ(KErrNone, LoadImage("big.png", "png", Encode(Surface(4096, 4096, halves), Format::Png)));
+  ASSERT_EQ(KErrNone, LoadImage("big.jpg", "jpg", Encode(Surface(4096, 4096, halves), Format::Jpg)));
+  for (const char* name : {"png_bmp_1", "jpg_bmp_1"}) {
+    CZElement* e = E(name);
+    ASSERT_NE(nullptr, e) << name;
+    EXPECT_EQ(1024, e->Width());
+    EXPECT_EQ(1024, e->Height());
+    EXPECT_EQ(0x00F0, e->Pixel(500, 10) & 0x0CFC) << name;
+    EXPECT_EQ(0x0F00, e->Pixel(500, 1000) & 0x0FCC) << name;
+  }
+}
+
+TEST_F(MediaEngine, RefusingAPictureBombUnderAllocationFailureLeaksNothing) {
+  iHarness.WriteAppFile("Pictures\\bomb.gif", GifDeclaring(2000, 2000, 3000));
+  TInt last = KErrNone;
+  const ZHost::TSweepResult result = ZHost::SweepAllocFailuresEx([&] {
+    TRAP(last, C().LoadFileImageL(_L("bomb.gif"), _L("b")));
+    User::LeaveIfError(last);
+  });
+  EXPECT_TRUE(result.iCompleted);
+  EXPECT_GT(result.iSteps, 2);  // the file's buffer and the name were made to fail
+  EXPECT_EQ(0, result.iLeakStep);
+  EXPECT_EQ(KErrTooBig, last);
+  EXPECT_EQ(nullptr, E("b_bmp_1"));
 }
 
 }  // namespace

@@ -181,6 +181,101 @@ inline std::string Gif(int aWidth, int aHeight, const std::vector<int>& aFrames)
   return out;
 }
 
+
+// ---- Pictures that declare more than they hold ----
+
+inline uint32_t Crc32(const std::string& aBytes, size_t aFrom, size_t aCount) {
+  uint32_t crc = 0xFFFFFFFFu;
+  for (size_t i = aFrom; i < aFrom + aCount; ++i) {
+    crc ^= static_cast<uint8_t>(aBytes[i]);
+    for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1)));
+  }
+  return ~crc;
+}
+
+inline void SetBe(std::string& aOut, size_t aAt, uint32_t aValue, int aBytes) {
+  for (int i = 0; i < aBytes; ++i) aOut[aAt + i] = static_cast<char>((aValue >> (8 * (aBytes - 1 - i))) & 0xFF);
+}
+
+// A real PNG whose IHDR is rewritten to declare aWidth x aHeight (with a valid CRC).
+inline std::string PngDeclaring(const std::string& aPng, uint32_t aWidth, uint32_t aHeight) {
+  std::string out = aPng;
+  SetBe(out, 16, aWidth, 4);
+  SetBe(out, 20, aHeight, 4);
+  SetBe(out, 29, Crc32(out, 12, 17), 4);
+  return out;
+}
+
+// A real JPEG whose frame header is rewritten to declare aWidth x aHeight.
+inline std::string JpegDeclaring(const std::string& aJpeg, uint32_t aWidth, uint32_t aHeight) {
+  std::string out = aJpeg;
+  for (size_t i = 2; i + 9 < out.size(); ++i) {
+    const uint8_t m = static_cast<uint8_t>(out[i + 1]);
+    if (static_cast<uint8_t>(out[i]) == 0xFF && m >= 0xC0 && m <= 0xC2) {
+      SetBe(out, i + 5, aHeight, 2);
+      SetBe(out, i + 7, aWidth, 2);
+      break;
+    }
+  }
+  return out;
+}
+
+// A real BMP whose header is rewritten to declare aWidth x aHeight.
+inline std::string BmpDeclaring(const std::string& aBmp, uint32_t aWidth, uint32_t aHeight) {
+  std::string out = aBmp;
+  Set32(out, 18, aWidth);
+  Set32(out, 22, aHeight);
+  return out;
+}
+
+// A GIF with a logical screen of aWidth x aHeight and aFrames frames, each an image of
+// aImageWidth x aImageHeight (default 1 x 1) at the screen's corner.
+inline std::string GifDeclaring(int aWidth, int aHeight, int aFrames, int aImageWidth = 1, int aImageHeight = 1) {
+  std::string out = "GIF89a";
+  Put16(out, aWidth);
+  Put16(out, aHeight);
+  out.push_back(static_cast<char>(0xF0));  // global table, 2 entries
+  out.push_back(0);
+  out.push_back(0);
+  out += std::string("\0\0\0\xFF\xFF\xFF", 6);
+  for (int k = 0; k < aFrames; ++k) {
+    out += std::string("\x21\xF9\x04\x00\x01\x00\x00\x00", 8);
+    out.push_back(0x2C);
+    Put32(out, 0);
+    Put16(out, aImageWidth);
+    Put16(out, aImageHeight);
+    out.push_back(0);
+    out.push_back(2);  // minimum code size
+    // 3-bit codes: a clear code before every two pixels keeps the code size fixed.
+    std::vector<uint8_t> bytes;
+    uint32_t acc = 0;
+    int nbits = 0;
+    auto emit = [&](int code) {
+      acc |= static_cast<uint32_t>(code) << nbits;
+      nbits += 3;
+      while (nbits >= 8) {
+        bytes.push_back(static_cast<uint8_t>(acc & 0xFF));
+        acc >>= 8;
+        nbits -= 8;
+      }
+    };
+    for (int i = 0; i < aImageWidth * aImageHeight; ++i) {
+      if (i % 2 == 0) emit(4);
+      emit(1);
+    }
+    emit(5);
+    if (nbits > 0) bytes.push_back(static_cast<uint8_t>(acc & 0xFF));
+    for (size_t at = 0; at < bytes.size(); at += 255) {
+      const size_t n = std::min<size_t>(255, bytes.size() - at);
+      out.push_back(static_cast<char>(n));
+      out.append(reinterpret_cast<const char*>(bytes.data() + at), n);
+    }
+    out.push_back(0);
+  }
+  out.push_back(0x3B);
+  return out;
+}
+
 }  // namespace MediaTest
 
 #endif

@@ -7,11 +7,16 @@
 #include <mdaimageconverter.h>
 #include <zhost/allocfail.h>
 #include <zhost/audio.h>
+#include <zhost/jpeg.h>
 #include <zhost/mbm.h>
+#include <zhost/picture.h>
 #include <zhost/wav.h>
 #include <zhost_testing.h>
 
+#include <chrono>
+#include <cstdio>
 #include <cstring>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -271,7 +276,8 @@ TEST(MbmCodec, RefusesHostileFilesWithAnError) {
   bad = file;
   Set32(bad, bad.size() - 4, 0xFFFFFFF0);
   EXPECT_EQ(KErrCorrupt, ZHost::Mbm::ReadHeader(Bytes(bad), Len(bad), 0, header));
-  // Sizes of 0 and 2^31 - 1, a size past the file, an unknown depth or compression.
+  // Sizes of 0 and 2^31 - 1 (over the converter's limits whatever the data holds), a
+  // size past the file, an unknown depth or compression.
   auto withPicture = [&](auto aChange) {
     MbmPicture p = good;
     aChange(p);
@@ -280,12 +286,12 @@ TEST(MbmCodec, RefusesHostileFilesWithAnError) {
   const std::string zero = withPicture([](MbmPicture& p) { p.width = 0; });
   EXPECT_EQ(KErrCorrupt, ZHost::Mbm::ReadHeader(Bytes(zero), Len(zero), 0, header));
   const std::string huge = withPicture([](MbmPicture& p) { p.width = 0x7FFFFFFF; p.height = 0x7FFFFFFF; });
-  EXPECT_EQ(KErrCorrupt, ZHost::Mbm::ReadHeader(Bytes(huge), Len(huge), 0, header));
+  EXPECT_EQ(KErrTooBig, ZHost::Mbm::ReadHeader(Bytes(huge), Len(huge), 0, header));
   // 24 bits a pixel: rows times height would pass the 64-bit range.
   const std::string hugeDeep = withPicture([](MbmPicture& p) { p.width = 0x7FFFFFFF; p.height = 0x7FFFFFFF; p.bits = 24; });
-  EXPECT_EQ(KErrCorrupt, ZHost::Mbm::ReadHeader(Bytes(hugeDeep), Len(hugeDeep), 0, header));
+  EXPECT_EQ(KErrTooBig, ZHost::Mbm::ReadHeader(Bytes(hugeDeep), Len(hugeDeep), 0, header));
   const std::string hugeRle = withPicture([](MbmPicture& p) { p.width = 0x7FFFFFFF; p.compression = 3; });
-  EXPECT_EQ(KErrCorrupt, ZHost::Mbm::ReadHeader(Bytes(hugeRle), Len(hugeRle), 0, header));
+  EXPECT_EQ(KErrTooBig, ZHost::Mbm::ReadHeader(Bytes(hugeRle), Len(hugeRle), 0, header));
   const std::string past = withPicture([](MbmPicture& p) { p.bitmapSize = 0x10000; });
   EXPECT_EQ(KErrCorrupt, ZHost::Mbm::ReadHeader(Bytes(past), Len(past), 0, header));
   const std::string depth = withPicture([](MbmPicture& p) { p.bits = 7; });
@@ -496,6 +502,299 @@ TEST_F(ConverterTest, ConversionUnderAllocationFailureLeaksNothing) {
     CleanupStack::PopAndDestroy(2, utility);
   });
   EXPECT_GT(steps, 3);
+}
+
+TEST_F(ConverterTest, EveryAcceptedFormatOpensAndConverts) {
+  struct TSample {
+    const char* iFile;
+    TInt iCount;
+    TSize iSize;
+  };
+  const TSample samples[] = {
+      {"png_rgba.png", 1, TSize(8, 6)},        {"png_palette.png", 1, TSize(7, 5)},
+      {"jpeg_baseline.jpg", 1, TSize(16, 12)}, {"jpeg_progressive.jpg", 1, TSize(24, 16)},
+      {"jpeg_grey.jpg", 1, TSize(9, 9)},       {"jpeg_cmyk.jpg", 1, TSize(8, 8)},
+      {"gif_animated.gif", 3, TSize(5, 4)},    {"gif_frames.gif", 4, TSize(2, 3)},
+      {"bmp_24.bmp", 1, TSize(5, 3)},          {"bmp_32.bmp", 1, TSize(5, 3)},
+      {"bmp_palette.bmp", 1, TSize(7, 5)},     {"ico.ico", 1, TSize(4, 4)},
+      {"cur.cur", 1, TSize(4, 4)},             {"tiff_strips.tif", 1, TSize(16, 16)},
+      {"tiff_tiles.tif", 1, TSize(16, 16)},    {"webp_lossless.webp", 1, TSize(6, 5)},
+      {"webp_lossy.webp", 1, TSize(8, 3)},     {"pcx_8.pcx", 1, TSize(4, 2)},
+      {"pnm_p1.pbm", 1, TSize(3, 2)},          {"pnm_p2.pgm", 1, TSize(2, 2)},
+      {"pnm_p3.ppm", 1, TSize(2, 1)},          {"pnm_p4.pbm", 1, TSize(9, 2)},
+      {"pnm_p5.pgm", 1, TSize(3, 1)},          {"pnm_p6.ppm", 1, TSize(1, 2)},
+      {"xpm.xpm", 1, TSize(4, 3)},             {"qoi.qoi", 1, TSize(3, 2)},
+      {"mbm.mbm", 2, TSize(3, 2)},
+  };
+  // Sizes are the decoder's: an animated GIF takes its first frame's image size.
+  for (const TSample& sample : samples) {
+    SCOPED_TRACE(sample.iFile);
+    std::ifstream in(std::string(ZOLV_IMAGE_SAMPLES) + "/" + sample.iFile, std::ios::binary);
+    ASSERT_TRUE(in.good());
+    const std::string file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_EQ(KErrNone, Open(file));
+    ASSERT_EQ(sample.iCount, iUtility->FrameCount());
+    TFrameInfo info;
+    iUtility->FrameInfo(0, info);
+    EXPECT_EQ(sample.iSize, info.iOverallSizeInPixels);
+    for (TInt k = 0; k < sample.iCount; ++k) {
+      CFbsBitmap bitmap;
+      EXPECT_EQ(KErrNone, Convert(k, bitmap)) << k;
+    }
+    iUtility->Close();
+  }
+  // GIFs on which the decoder frees memory it does not own: stray bytes between blocks,
+  // images without a colour table, an image outside the logical screen, image data
+  // that does not decode to exactly its pixels within its blocks.
+  for (const char* strays : {"gif-bad-free-after-stray-bytes", "gif-bad-free-without-colour-table",
+                             "gif-bad-free-frame-outside-the-screen", "gif-double-free-lzw-past-its-block"}) {
+    std::ifstream in(std::string(ZOLV_IMAGE_SAMPLES) + "/" + strays, std::ios::binary);
+    ASSERT_TRUE(in.good()) << strays;
+    const std::string file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(KErrCorrupt, Open(file)) << strays;
+  }
+  EXPECT_EQ(KErrCorrupt, Open(GifDeclaring(16, 16, 1, 17, 1)));
+  std::string shortData = GifDeclaring(16, 16, 1, 1, 1);
+  shortData[32] = 2;  // a 2 x 1 image whose data holds one pixel
+  EXPECT_EQ(KErrCorrupt, Open(shortData));
+  std::string noEnd = GifDeclaring(16, 16, 1, 1, 1);
+  noEnd[39] = '\x0C';  // the end code replaced: the data stops without it
+  EXPECT_EQ(KErrCorrupt, Open(noEnd));
+  EXPECT_EQ(KErrNone, Open(GifDeclaring(16, 16, 1, 16, 16)));
+  iUtility->Close();
+  // Formats that SDL2_image decodes but the converter does not take.
+  for (const char* refused : {"lbm_ilbm.lbm", "lbm_pbm.lbm", "lbm-planes-past-the-body"}) {
+    std::ifstream in(std::string(ZOLV_IMAGE_SAMPLES) + "/" + refused, std::ios::binary);
+    ASSERT_TRUE(in.good()) << refused;
+    const std::string file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(KErrNotSupported, Open(file)) << refused;
+  }
+  // A few colours that show each decoder's pixels arrive: PNM's white and black, XPM's
+  // transparent and red, and red in the PPM.
+  const std::string pbm = "P1 2 1 0 1";
+  ASSERT_EQ(KErrNone, Open(pbm));
+  CFbsBitmap bits;
+  ASSERT_EQ(KErrNone, Convert(0, bits));
+  EXPECT_EQ(0x0FFF, Word(bits, 0, 0));
+  EXPECT_EQ(0x0000, Word(bits, 1, 0));
+  iUtility->Close();
+  const std::string xpm = "/* XPM */\n\"2 1 2 1\",\n\"  c None\",\n\". c #FF0000\",\n\" .\"};\n";
+  // A pixel naming no colour of the table, a row shorter than the width, a zero byte.
+  for (const std::string& bad : {std::string("/* XPM */\n\"2 1 2 1\",\n\"  c None\",\n\". c #FF0000\",\n\" z\"};\n"),
+                                  std::string("/* XPM */\n\"2 1 2 1\",\n\"  c None\",\n\". c #FF0000\",\n\" \"\n"),
+                                  std::string("/* XPM */\n\"2 1 2 1\",\n\"  c None\",\n\". c #FF0000\",\n\" .\"};\0", 50)}) {
+    EXPECT_EQ(KErrCorrupt, Open(bad)) << bad;
+  }
+  ASSERT_EQ(KErrNone, Open(xpm));
+  CFbsBitmap keyed;
+  ASSERT_EQ(KErrNone, Convert(0, keyed));
+  EXPECT_EQ(0x0FFF, Word(keyed, 0, 0));
+  EXPECT_EQ(0x000F, Word(keyed, 1, 0));
+}
+
+// ---- Pictures that declare more than the budget ----
+
+// The process's resident size and its peak since the last reset, in KiB.
+TInt64 StatusKib(const char* aField) {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  const std::string field = std::string(aField) + ":";
+  while (std::getline(status, line)) {
+    if (line.compare(0, field.size(), field) == 0) return std::atoll(line.c_str() + field.size());
+  }
+  return -1;
+}
+
+// Lowers the peak resident size to the current one; EFalse where the system cannot.
+TBool ResetPeak() {
+  std::ofstream clear("/proc/self/clear_refs");
+  clear << "5";
+  clear.flush();
+  return clear.good() && StatusKib("VmHWM") - StatusKib("VmRSS") < 1024;
+}
+
+struct TBomb {
+  const char* iName;
+  std::string iBytes;
+};
+
+std::vector<TBomb> Bombs() {
+  auto small = [](int, int) { return 0xFF336699u; };
+  MbmPicture rle;  // 30000 x 30000 at 12 bits: 1.8 GB of pixels from a few bytes
+  rle.width = rle.height = 30000;
+  rle.bits = 12;
+  rle.compression = 2;
+  rle.data = std::string(15 * 1024 * 1024 / 128, '\xFF');
+  // One 1024 x 1024 picture named 200 times by the file's table: 800 MB of pictures.
+  MbmPicture square;
+  square.width = square.height = 1024;
+  square.bits = 12;
+  square.compression = 2;
+  square.data = std::string(1024 * 1024 / 16 * 2, '\xFF');
+  std::string repeated = Mbm({square});
+  const uint32_t first = static_cast<uint32_t>(repeated.size() - 4);
+  const uint32_t offset = static_cast<uint8_t>(repeated[first]) | (static_cast<uint8_t>(repeated[first + 1]) << 8) |
+                          (static_cast<uint8_t>(repeated[first + 2]) << 16) |
+                          (static_cast<uint32_t>(static_cast<uint8_t>(repeated[first + 3])) << 24);
+  Set32(repeated, first - 4, 200);
+  for (int k = 1; k < 200; ++k) Put32(repeated, offset);
+  // One frame whose image descriptor (after the header, the table and the graphic
+  // control block) declares 65535 x 65535 on a 16 x 16 screen.
+  std::string hugeImage = GifDeclaring(16, 16, 1);
+  hugeImage[32] = hugeImage[33] = hugeImage[34] = hugeImage[35] = '\xFF';
+  return {
+      {"PNG 30000 x 30000", PngDeclaring(Encode(Surface(8, 8, small), Format::Png), 30000, 30000)},
+      {"PNG 70000 x 1", PngDeclaring(Encode(Surface(8, 8, small), Format::Png), 70000, 1)},
+      {"JPEG 30000 x 30000", JpegDeclaring(Encode(Surface(16, 16, small), Format::Jpg), 30000, 30000)},
+      {"BMP 30000 x 30000", BmpDeclaring(Encode(Surface(8, 8, small), Format::Bmp), 30000, 30000)},
+      {"BMP 30000 x -30000", BmpDeclaring(Encode(Surface(8, 8, small), Format::Bmp), 30000, static_cast<uint32_t>(-30000))},
+      {"GIF 3000 frames of 2000 x 2000", GifDeclaring(2000, 2000, 3000)},
+      {"GIF frame image of 65535 x 65535", hugeImage},
+      {"MBM 30000 x 30000", Mbm({rle})},
+      {"MBM 200 x the same 1024 x 1024", repeated},
+  };
+}
+
+TEST_F(ConverterTest, PictureBombsAreRefusedFromTheirHeadersWithLittleMemory) {
+  for (const TBomb& bomb : Bombs()) {
+    SCOPED_TRACE(bomb.iName);
+    ASSERT_TRUE(ResetPeak());
+    const TInt64 before = StatusKib("VmRSS");
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(KErrTooBig, Open(bomb.iBytes));
+    const auto took = std::chrono::steady_clock::now() - start;
+    const TInt64 grew = StatusKib("VmHWM") - before;
+    EXPECT_EQ(0, iUtility->FrameCount());
+    // Generous: decoding any of these would take gigabytes.
+    EXPECT_LT(grew, 16 * 1024) << "KiB";
+    std::printf("%-36s %7zu bytes: refused in %.3f ms, peak resident size +%lld KiB\n", bomb.iName,
+                bomb.iBytes.size(), std::chrono::duration<double, std::milli>(took).count(),
+                static_cast<long long>(grew));
+    iUtility->Close();
+  }
+  // A GIF whose decoder, reading the image data its own way, would meet a frame of
+  // hundreds of megabytes that the blocks do not show: the blocks stray from the
+  // format's grammar, and the decoder is held to the budget besides.
+  std::ifstream in(std::string(ZOLV_IMAGE_SAMPLES) + "/gif-descriptor-read-from-image-data", std::ios::binary);
+  const std::string hidden((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  ASSERT_EQ(632u, hidden.size());
+  ASSERT_TRUE(ResetPeak());
+  const TInt64 before = StatusKib("VmRSS");
+  const TInt hiddenErr = Open(hidden);
+  EXPECT_TRUE(hiddenErr == KErrCorrupt || hiddenErr == KErrTooBig) << hiddenErr;
+  EXPECT_LT(StatusKib("VmHWM") - before, 200 * 1024) << "KiB";
+  iUtility->Close();
+  // The same file once within the limits opens.
+  ASSERT_EQ(KErrNone, Open(GifDeclaring(100, 100, 20)));
+  EXPECT_EQ(20, iUtility->FrameCount());
+}
+
+TEST_F(ConverterTest, BudgetCountsEveryPictureOfAFile) {
+  using namespace ZHost::Picture;
+  ZHost::Picture::TInfo info;
+  // 4096 x 4096 is the largest square picture; one pixel more in area is not.
+  EXPECT_EQ(KErrNone, CheckSize(4096, 4096));
+  EXPECT_EQ(KErrTooBig, CheckSize(4097, 4096));
+  EXPECT_EQ(KErrTooBig, CheckSize(KMaxPictureSide + 1, 1));
+  EXPECT_EQ(KErrCorrupt, CheckSize(0, 5));
+  const std::string gif = GifDeclaring(640, 480, 7);
+  ASSERT_EQ(KErrNone, Probe(Bytes(gif), Len(gif), info));
+  EXPECT_EQ(EGif, info.iFormat);
+  EXPECT_EQ(7, info.iCount);  // counted without decoding
+  EXPECT_EQ(640, info.iWidth);
+  // As many frames as the budget holds, and one more.
+  const TInt64 frame = 640 * 480 * KDecodedBytesPerPixel + KPictureOverhead;
+  const int fit = static_cast<int>((KMaxDecodedBytes - 1) / frame);  // 1 x 1 images
+  const std::string full = GifDeclaring(640, 480, fit);
+  EXPECT_EQ(KErrNone, Probe(Bytes(full), Len(full), info));
+  const std::string over = GifDeclaring(640, 480, fit + 1);
+  EXPECT_EQ(KErrTooBig, Probe(Bytes(over), Len(over), info));
+  // Formats the converter does not take.
+  const std::string xcf = std::string("gimp xcf v001\0", 14) + std::string(16, '\0');
+  EXPECT_EQ(KErrNotSupported, Probe(Bytes(xcf), Len(xcf), info));
+  const std::string svg = "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"9\" height=\"9\"></svg>";
+  EXPECT_EQ(KErrNotSupported, Probe(Bytes(svg), Len(svg), info));
+}
+
+// Receives the size a JPEG is decoded at.
+class TSizeSink : public ZHost::Jpeg::MScaledSink {
+public:
+  TInt Begin(TInt aWidth, TInt aHeight) override {
+    iSize = TSize(aWidth, aHeight);
+    return KErrNone;
+  }
+  TInt Row(TInt, const TUint32* aPixels, TInt) override {
+    iLast = aPixels[0];
+    ++iRows;
+    return KErrNone;
+  }
+  TSize iSize;
+  TUint32 iLast = 0;
+  TInt iRows = 0;
+};
+
+TEST_F(ConverterTest, LargePicturesLoadAndJpegDecodesAtTheBitmapsScale) {
+  // Left half red, right half blue.
+  auto halves = [](int x, int) -> uint32_t { return x < 2048 ? 0xFFFF0000u : 0xFF0000FFu; };
+  const std::string jpeg = Encode(Surface(4096, 4096, halves), Format::Jpg);
+  TSizeSink sink;
+  ASSERT_EQ(KErrNone, ZHost::Jpeg::Decode(Bytes(jpeg), Len(jpeg), 1024, 1024, sink));
+  EXPECT_EQ(TSize(1024, 1024), sink.iSize);
+  EXPECT_EQ(1024, sink.iRows);
+  ASSERT_EQ(KErrNone, ZHost::Jpeg::Decode(Bytes(jpeg), Len(jpeg), 1000, 1025, sink));
+  EXPECT_EQ(TSize(1536, 1536), sink.iSize);  // 3/8 is the smallest scale covering both
+  ASSERT_EQ(KErrNone, ZHost::Jpeg::Decode(Bytes(jpeg), Len(jpeg), 4096, 1, sink));
+  EXPECT_EQ(TSize(4096, 4096), sink.iSize);
+  for (const std::string& file : {jpeg, Encode(Surface(4096, 4096, halves), Format::Png)}) {
+    ASSERT_EQ(KErrNone, Open(file));
+    TFrameInfo info;
+    iUtility->FrameInfo(0, info);
+    EXPECT_EQ(TSize(4096, 4096), info.iOverallSizeInPixels);
+    CFbsBitmap bitmap;
+    ASSERT_EQ(KErrNone, Convert(0, bitmap, TSize(1024, 1024)));
+    EXPECT_EQ(0x000F, Word(bitmap, 10, 1000) & 0x0CCF);  // red, give or take JPEG's losses
+    EXPECT_EQ(0x0F00, Word(bitmap, 1000, 10) & 0x0FCC);
+    iUtility->Close();
+  }
+}
+
+TEST_F(ConverterTest, AProgressiveJpegOfTooManyScansIsRefused) {
+  std::ifstream in(std::string(ZOLV_IMAGE_SAMPLES) + "/jpeg_progressive.jpg", std::ios::binary);
+  const std::string jpeg((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  // Its last scan (a start-of-scan segment up to the end of the picture), sent again.
+  const size_t last = jpeg.rfind("\xFF\xDA");
+  ASSERT_NE(std::string::npos, last);
+  const std::string scan = jpeg.substr(last, jpeg.size() - 2 - last);
+  auto withScans = [&](int aExtra) {
+    std::string out = jpeg.substr(0, jpeg.size() - 2);
+    for (int i = 0; i < aExtra; ++i) out += scan;
+    return out + "\xFF\xD9";
+  };
+  TSizeSink sink;
+  const std::string some = withScans(10);
+  EXPECT_EQ(KErrNone, ZHost::Jpeg::Decode(Bytes(some), Len(some), 1, 1, sink));
+  const std::string many = withScans(ZHost::Picture::KMaxJpegScans);
+  EXPECT_EQ(KErrCorrupt, ZHost::Jpeg::Decode(Bytes(many), Len(many), 1, 1, sink));
+  ASSERT_EQ(KErrNone, Open(many));
+  CFbsBitmap bitmap;
+  EXPECT_EQ(KErrCorrupt, Convert(0, bitmap));
+}
+
+TEST_F(ConverterTest, RefusingABombUnderAllocationFailureLeaksNothing) {
+  const std::string bomb = GifDeclaring(2000, 2000, 3000);
+  TPtrC8 data(Bytes(bomb), Len(bomb));
+  const ZHost::TSweepResult result = ZHost::SweepAllocFailuresEx([&] {
+    ImageObserver observer;
+    CMdaImageDescToBitmapUtility* utility = CMdaImageDescToBitmapUtility::NewL(observer);
+    CleanupStack::PushL(utility);
+    utility->OpenL(data);
+    iEnv.RunUntilIdle();
+    User::LeaveIfError(observer.iOpen);
+    CleanupStack::PopAndDestroy(utility);
+  });
+  EXPECT_TRUE(result.iCompleted);
+  EXPECT_EQ(0, result.iLeakStep);
+  EXPECT_EQ(KErrTooBig, result.iLastError);
 }
 
 }  // namespace

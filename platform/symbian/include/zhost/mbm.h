@@ -79,7 +79,8 @@ IMPORT_C TBool Recognise(const TUint8* aData, TInt aLength);
 // trailer outside the file or a count that the file cannot hold.
 IMPORT_C TInt PictureCount(const TUint8* aData, TInt aLength, TInt& aCount);
 // Reads and checks picture aIndex's header: KErrCorrupt for a header or data outside
-// the file, a size of 0 or less, or data too short for the size; KErrNotSupported for
+// the file, a size of 0 or less, or data too short for the size; KErrTooBig for a size
+// over the image converter's per-picture limits (zhost/picture.h); KErrNotSupported for
 // a depth, colour flag or compression that the codec does not read.
 IMPORT_C TInt ReadHeader(const TUint8* aData, TInt aLength, TInt aIndex, TPictureHeader& aHeader);
 // Decodes picture aIndex row by row into aSink. Row buffers come from the counted heap
