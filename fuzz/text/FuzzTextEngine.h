@@ -4,7 +4,12 @@
 #define FUZZ_TEXT_ENGINE_H
 
 #include <Zolvane.h>
+#include <zhost/files.h>
 #include <zhost_testing.h>
+
+#include <cstdlib>
+#include <map>
+#include <string>
 
 // The engine's own tests reach the concrete element behind a facade through this class.
 class TZTestAccess {
@@ -18,6 +23,21 @@ struct Engine {
   ZHost::Testing::TestEnvironment iEnv;
   CZController* iController = nullptr;
   Engine() { iController = CZController::NewL(iEnv.AppUi()); }
+
+  // Gives the resource file aFolder\aName the contents aBytes, served from memory: the
+  // file is made once, empty, and each input only replaces what reading it gives.
+  void SetResource(const std::string& aFolder, const std::string& aName, const std::string& aBytes) {
+    const std::string key = aFolder + "\\" + aName;
+    auto it = iHostFiles.find(key);
+    if (it == iHostFiles.end()) {
+      if (!iEnv.WriteResourceInMemory(aFolder, aName, std::string())) std::abort();
+      it = iHostFiles.emplace(key, iEnv.HostPath(iEnv.AppFolder() + key)).first;
+    }
+    ZHost::SetMemoryContents(it->second, aBytes);
+  }
+
+private:
+  std::map<std::string, std::string> iHostFiles;
 };
 
 inline Engine& TheEngine() {
