@@ -106,12 +106,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* aData, std::size_t aSi
   const std::string value = zero == std::string::npos ? std::string("C:\\Symbian") : input.substr(0, zero);
   const std::string list = zero == std::string::npos ? input : input.substr(zero + 1);
 
-  WriteAll(gPrefix / "system.reg", "WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n"
+  // The hive is replaced by a new file: its new inode makes the registry read it again,
+  // whatever the time stamps say, without preparing the prefix anew for every input.
+  WriteAll(gPrefix / "system.new", "WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n"
                                    "[SOFTWARE\\\\Symbian\\\\EPOC SDKs] 1600000000\n\"CommonPath\"=hex:" +
                                        Hex(value) + "\n");
+  fs::rename(gPrefix / "system.new", gPrefix / "system.reg");
   WriteAll(gPrefix / "drive_c" / "Symbian" / "installed.xml", list);
-  // A new generation makes the registry read its file again whatever its time stamps say.
-  zwin::SetPrefixDirectory(gPrefix);
 
   std::string common = "unset";
   zolv::ReadRegistryValue(zolv::kSdkRegistryKey, zolv::kSdkRegistryValue, common);
