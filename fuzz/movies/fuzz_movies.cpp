@@ -19,6 +19,8 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <system_error>
 #include <string>
 
 #include "MediaTestFiles.h"
@@ -90,6 +92,11 @@ void RunOnce(const std::string& aBytes) {
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   gEnv = new ZHost::Testing::TestEnvironment("Fuzz");
+  // The environment lives as long as the process; its folder goes when the process ends.
+  std::atexit([] {
+    std::error_code error;
+    std::filesystem::remove_all(gEnv->Root(), error);
+  });
   using namespace MediaTest;
   MbmPicture picture;
   picture.width = 2;

@@ -8,8 +8,10 @@
 #include <zhost_testing.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <map>
 #include <string>
+#include <system_error>
 
 // The engine's own tests reach the concrete element behind a facade through this class.
 class TZTestAccess {
@@ -22,7 +24,15 @@ namespace FuzzText {
 struct Engine {
   ZHost::Testing::TestEnvironment iEnv;
   CZController* iController = nullptr;
-  Engine() { iController = CZController::NewL(iEnv.AppUi()); }
+  Engine() {
+    iController = CZController::NewL(iEnv.AppUi());
+    // The engine lives as long as the process; its folder goes when the process ends.
+    static const std::string root = iEnv.Root();
+    std::atexit([] {
+      std::error_code error;
+      std::filesystem::remove_all(root, error);
+    });
+  }
 
   // Gives the resource file aFolder\aName the contents aBytes, served from memory: the
   // file is made once, empty, and each input only replaces what reading it gives.
