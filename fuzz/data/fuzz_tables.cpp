@@ -16,7 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* aData, size_t aSize) {
   const TInt wd = aData[0] & 15;
   const TInt ht = aData[1] & 15;
   const std::string bytes(reinterpret_cast<const char*>(aData + 2), aSize - 2);
-  if (!engine.iEnv.WriteResource("Data", "f.dat", bytes)) return 0;
+  engine.SetResource("Data", "f.dat", bytes);
   _LIT(KFile, "f.dat");
 
   TInt loaded = 0;

@@ -4,7 +4,14 @@
 #define FUZZ_TEXT_ENGINE_H
 
 #include <Zolvane.h>
+#include <zhost/files.h>
 #include <zhost_testing.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <system_error>
 
 // The engine's own tests reach the concrete element behind a facade through this class.
 class TZTestAccess {
@@ -17,7 +24,30 @@ namespace FuzzText {
 struct Engine {
   ZHost::Testing::TestEnvironment iEnv;
   CZController* iController = nullptr;
-  Engine() { iController = CZController::NewL(iEnv.AppUi()); }
+  Engine() {
+    iController = CZController::NewL(iEnv.AppUi());
+    // The engine lives as long as the process; its folder goes when the process ends.
+    static const std::string root = iEnv.Root();
+    std::atexit([] {
+      std::error_code error;
+      std::filesystem::remove_all(root, error);
+    });
+  }
+
+  // Gives the resource file aFolder\aName the contents aBytes, served from memory: the
+  // file is made once, empty, and each input only replaces what reading it gives.
+  void SetResource(const std::string& aFolder, const std::string& aName, const std::string& aBytes) {
+    const std::string key = aFolder + "\\" + aName;
+    auto it = iHostFiles.find(key);
+    if (it == iHostFiles.end()) {
+      if (!iEnv.WriteResourceInMemory(aFolder, aName, std::string())) std::abort();
+      it = iHostFiles.emplace(key, iEnv.HostPath(iEnv.AppFolder() + key)).first;
+    }
+    ZHost::SetMemoryContents(it->second, aBytes);
+  }
+
+private:
+  std::map<std::string, std::string> iHostFiles;
 };
 
 inline Engine& TheEngine() {

@@ -11,7 +11,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* aData, size_t aSize) {
   CZController& c = *engine.iController;
   const bool text = (aData[0] & 1) == 0;
   const std::string bytes(reinterpret_cast<const char*>(aData + 1), aSize - 1);
-  if (!engine.iEnv.WriteResource(text ? "Texts" : "Shapes", "f.res", bytes)) return 0;
+  engine.SetResource(text ? "Texts" : "Shapes", "f.res", bytes);
   _LIT(KFile, "f.res");
   _LIT(KBase, "r");
   TRAPD(err, text ? c.LoadFileTextL(KFile, KBase) : c.LoadFileShapeL(KFile, KBase));

@@ -51,7 +51,7 @@ bool ReadTextIn8BytePieces(std::string_view aPath, std::string& aText) {
   if (!file.Valid()) return false;
   // Read in large blocks but treat them as consecutive 8-byte pieces, which is what
   // reading 8 bytes at a time from a plain file gives.
-  constexpr DWORD kBlock = 64 * 1024;
+  constexpr DWORD kBlock = 8 * 1024;
   std::string block(kBlock, '\0');
   DWORD got = 0;
   while (ReadFile(file.Get(), block.data(), kBlock, &got) && got > 0) {

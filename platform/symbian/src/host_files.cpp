@@ -9,6 +9,7 @@
 #include <fcntl.h>
 #include <initializer_list>
 #include <map>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -17,6 +18,7 @@ namespace {
 
 std::string gRootOverride;
 std::map<TUint, std::string> gDriveOverrides;
+std::map<std::string, std::string> gMemoryContents;
 
 TUint DriveIndex(TChar aDrive) {
   TUint c = TChar::GetUpperCase(aDrive);
@@ -102,11 +104,19 @@ TBool SameFolded(const std::string& aA, const std::string& aB) {
 }
 
 // Finds aName in the folder aDir: an exact match, else the first (in byte order) that
-// matches without regard to case. Returns EFalse if none does.
-TBool FindInFolder(const std::string& aDir, const std::string& aName, std::string& aFound) {
+// matches without regard to case. Returns EFalse if none does. For an exact match that is
+// not a symbolic link, *aIsFolder (when given) tells whether it is a folder, and
+// *aKnown is set; otherwise *aKnown is cleared.
+TBool FindInFolder(const std::string& aDir, const std::string& aName, std::string& aFound,
+                   TBool* aKnown = NULL, TBool* aIsFolder = NULL) {
+  if (aKnown) *aKnown = EFalse;
   struct stat st;
   if (lstat((aDir + "/" + aName).c_str(), &st) == 0) {
     aFound = aName;
+    if (aKnown && aIsFolder && !S_ISLNK(st.st_mode)) {
+      *aKnown = ETrue;
+      *aIsFolder = S_ISDIR(st.st_mode);
+    }
     return ETrue;
   }
   DIR* dir = opendir(aDir.c_str());
@@ -154,9 +164,46 @@ TInt MakeFolders(const std::string& aHostPath) {
   return KErrNone;
 }
 
+// A new anonymous in-memory file holding aBytes, positioned at its start; -1 with errno
+// set on failure.
+int MemoryFile(const std::string& aBytes) {
+  const int fd = memfd_create("zhost-memory-contents", MFD_CLOEXEC);
+  if (fd < 0) return -1;
+  size_t done = 0;
+  while (done < aBytes.size()) {
+    const ssize_t n = write(fd, aBytes.data() + done, aBytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      const int saved = n < 0 ? errno : ENOSPC;
+      close(fd);
+      errno = saved;
+      return -1;
+    }
+    done += static_cast<size_t>(n);
+  }
+  if (lseek(fd, 0, SEEK_SET) != 0) {
+    const int saved = errno;
+    close(fd);
+    errno = saved;
+    return -1;
+  }
+  return fd;
+}
+
 }  // namespace
 
 namespace ZHost {
+
+EXPORT_C void SetMemoryContents(const std::string& aHostPath, const std::string& aBytes) {
+  gMemoryContents[aHostPath] = aBytes;
+}
+
+EXPORT_C void ClearMemoryContents(const std::string& aHostPath) {
+  if (aHostPath.empty())
+    gMemoryContents.clear();
+  else
+    gMemoryContents.erase(aHostPath);
+}
 
 EXPORT_C void SetEpocRoot(const std::string& aPath) { gRootOverride = aPath; }
 
@@ -273,9 +320,11 @@ EXPORT_C TInt HostPath(const TDesC& aDeviceName, std::string& aHostPath) {
     const TBool last = i + 1 == components.size();
     const TBool mustBeFolder = !last || isFolder;
     std::string found;
-    if (result == KErrNone && FindInFolder(current, components[i], found)) {
+    TBool known = EFalse;
+    TBool folder = EFalse;
+    if (result == KErrNone && FindInFolder(current, components[i], found, &known, &folder)) {
       current += "/" + found;
-      if (mustBeFolder && !IsDirectory(current)) result = KErrPathNotFound;
+      if (mustBeFolder && !(known ? folder : IsDirectory(current))) result = KErrPathNotFound;
     } else {
       current += "/" + components[i];
       if (result == KErrNone) result = mustBeFolder ? KErrPathNotFound : KErrNotFound;
@@ -494,6 +543,14 @@ TInt RFile::DoOpen(RFs& aFs, const TDesC& aName, TUint aFileMode, TInt aHow) {
     // or a device could block or never end.
     close(fd);
     return KErrAccessDenied;
+  }
+  if (aHow == EOpen && !(aFileMode & EFileWrite)) {
+    const auto memory = gMemoryContents.find(host);
+    if (memory != gMemoryContents.end()) {
+      close(fd);
+      fd = MemoryFile(memory->second);
+      if (fd < 0) return ErrnoToError(errno);
+    }
   }
   fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
   iFd = fd;

@@ -3,6 +3,7 @@
 #include <f32file.h>
 
 #include <string>
+#include <string_view>
 
 namespace {
 
@@ -30,16 +31,18 @@ TBool IsIllegal(TUint16 aChar, TBool aAllowWild) {
   }
 }
 
-TBool IsDotName(const TText16String& aName) { return aName == u"." || aName == u".."; }
+typedef std::u16string_view TText16View;
+
+TBool IsDotName(TText16View aName) { return aName == u"." || aName == u".."; }
 
 // Checks the folders of a path: no empty, "." or ".." folder. A path is "\a\b\" or,
 // relative, "a\b\".
-TBool ValidPath(const TText16String& aPath) {
+TBool ValidPath(TText16View aPath) {
   size_t start = (!aPath.empty() && aPath[0] == '\\') ? 1 : 0;
   while (start < aPath.size()) {
     size_t end = aPath.find(u'\\', start);
-    if (end == TText16String::npos) return EFalse;  // a path always ends with "\"
-    TText16String folder = aPath.substr(start, end - start);
+    if (end == TText16View::npos) return EFalse;  // a path always ends with "\"
+    TText16View folder = aPath.substr(start, end - start);
     if (folder.empty() || IsDotName(folder)) return EFalse;
     start = end + 1;
   }
@@ -47,7 +50,8 @@ TBool ValidPath(const TText16String& aPath) {
 }
 
 TInt Split(const TDesC& aName, TParts& aParts, TBool aAllowWild) {
-  TText16String s(reinterpret_cast<const char16_t*>(aName.Ptr()), aName.Length());
+  // Views into the name: only the parts kept are copied.
+  TText16View s(reinterpret_cast<const char16_t*>(aName.Ptr()), aName.Length());
   size_t i = 0;
   if (s.size() >= 2 && s[1] == ':') {
     TUint16 letter = s[0];
@@ -55,19 +59,20 @@ TInt Split(const TDesC& aName, TParts& aParts, TBool aAllowWild) {
     aParts.iDrive = s.substr(0, 2);
     i = 2;
   }
-  TText16String rest = s.substr(i);
+  TText16View rest = s.substr(i);
   for (TUint16 c : rest)
     if (IsIllegal(c, aAllowWild)) return KErrBadName;
   size_t last = rest.rfind(u'\\');
-  TText16String file = rest;
-  if (last != TText16String::npos) {
-    aParts.iPath = rest.substr(0, last + 1);
+  TText16View file = rest;
+  if (last != TText16View::npos) {
+    TText16View path = rest.substr(0, last + 1);
     file = rest.substr(last + 1);
-    if (!ValidPath(aParts.iPath)) return KErrBadName;
+    if (!ValidPath(path)) return KErrBadName;
+    aParts.iPath = path;
   }
   if (IsDotName(file)) return KErrBadName;
   size_t dot = file.rfind(u'.');
-  if (dot == TText16String::npos) {
+  if (dot == TText16View::npos) {
     aParts.iName = file;
   } else {
     aParts.iName = file.substr(0, dot);

@@ -98,6 +98,7 @@ void TestEnvironment::TearDown() {
   delete iEnv;  // uninstalls and deletes the scheduler it installed
   iEnv = NULL;
   ZHost::Clock::UseReal();
+  ZHost::ClearMemoryContents();
   ZHost::SetDrivePath('C', "");
   ZHost::SetDrivePath('Z', "");
   ZHost::SetEpocRoot("");
@@ -134,6 +135,23 @@ bool TestEnvironment::WriteFile(const std::string& aDeviceName, const std::strin
 
 bool TestEnvironment::WriteResource(const std::string& aFolder, const std::string& aName, const std::string& aBytes) const {
   return WriteFile(AppFolder() + aFolder + "\\" + aName, aBytes);
+}
+
+bool TestEnvironment::WriteFileInMemory(const std::string& aDeviceName, const std::string& aBytes) const {
+  std::string host = HostPath(aDeviceName);
+  if (host.empty() || host.back() == '/') return false;
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(host, error)) {
+    if (!WriteFile(aDeviceName, std::string())) return false;
+    host = HostPath(aDeviceName);
+  }
+  ZHost::SetMemoryContents(host, aBytes);
+  return true;
+}
+
+bool TestEnvironment::WriteResourceInMemory(const std::string& aFolder, const std::string& aName,
+                                            const std::string& aBytes) const {
+  return WriteFileInMemory(AppFolder() + aFolder + "\\" + aName, aBytes);
 }
 
 TInt64 TestEnvironment::Elapsed() const { return ZHost::Clock::Ticks() - iStart; }

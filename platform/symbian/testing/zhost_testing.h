@@ -67,6 +67,11 @@ public:
   bool WriteFile(const std::string& aDeviceName, const std::string& aBytes) const;
   // A file in the application's resource folder (e.g. "Data", "a.csv").
   bool WriteResource(const std::string& aFolder, const std::string& aName, const std::string& aBytes) const;
+  // Makes reading the file of a device name give aBytes from memory (ZHost::SetMemoryContents),
+  // creating an empty file there first if there is none. Nothing is written when the file
+  // exists, so one input after another costs no disk writes. Returns false on failure.
+  bool WriteFileInMemory(const std::string& aDeviceName, const std::string& aBytes) const;
+  bool WriteResourceInMemory(const std::string& aFolder, const std::string& aName, const std::string& aBytes) const;
 
   // Runs the scheduler for aMicroSeconds of virtual time (ZHost::RunFor).
   TInt RunFor(TInt64 aMicroSeconds) const { return ZHost::RunFor(aMicroSeconds); }

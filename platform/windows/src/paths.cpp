@@ -175,9 +175,12 @@ DWORD ToHostPath(std::string_view aWindowsPath, HostPath& aResult) {
   if (path.size() >= 2 && path[1] == ':' && isLetter(path[0])) {
     drive = static_cast<char>(path[0] & ~0x20);
     rest.remove_prefix(2);
-    const std::string cwd = GetCurrentDirectory();
-    if (!rest.empty() && rest[0] != '\\' && cwd.size() >= 2 && (cwd[0] & ~0x20) == drive) {
-      if (DWORD e = AppendComponents(std::string_view(cwd).substr(2), parts)) return e;
+    // Only a drive-relative path ("C:name") needs the current folder.
+    if (!rest.empty() && rest[0] != '\\') {
+      const std::string cwd = GetCurrentDirectory();
+      if (cwd.size() >= 2 && (cwd[0] & ~0x20) == drive) {
+        if (DWORD e = AppendComponents(std::string_view(cwd).substr(2), parts)) return e;
+      }
     }
   } else {
     const std::string cwd = GetCurrentDirectory();

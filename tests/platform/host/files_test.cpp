@@ -218,6 +218,45 @@ TEST_F(FilesTest, ReadingInPiecesAndAtPositions) {
   file.Close();
 }
 
+TEST_F(FilesTest, ContentsInMemoryReplaceOnlyWhatReadingGives) {
+  Put(iC / "Dir/In.txt", "on disk");
+  const std::string host = (iC / "Dir/In.txt").string();
+  ZHost::SetMemoryContents(host, std::string("from\0memory", 11));
+  // Found through the same lookup (any letter case); each open starts at the beginning.
+  EXPECT_EQ(ReadAll("C:\\dir\\IN.TXT"), std::string("from\0memory", 11));
+  RFile first, second;
+  ASSERT_EQ(first.Open(iFs, D("C:\\Dir\\In.txt"), EFileRead), KErrNone);
+  ASSERT_EQ(second.Open(iFs, D("C:\\Dir\\In.txt"), EFileRead), KErrNone);
+  TBuf8<4> buf;
+  ASSERT_EQ(first.Read(buf), KErrNone);
+  EXPECT_TRUE(buf == _L8("from"));
+  ASSERT_EQ(second.Read(buf, 2), KErrNone);
+  EXPECT_TRUE(buf == _L8("fr"));
+  first.Close();
+  second.Close();
+  // A name that does not exist on the host stays missing; other files keep their bytes.
+  ZHost::SetMemoryContents((iC / "Dir/none.txt").string(), "x");
+  TInt error = KErrNone;
+  ReadAll("C:\\Dir\\none.txt", &error);
+  EXPECT_EQ(error, KErrNotFound);
+  Put(iC / "Dir/other.txt", "other");
+  EXPECT_EQ(ReadAll("C:\\Dir\\other.txt"), "other");
+  // Opening for writing reaches the file on disk, which the memory does not hide from it.
+  RFile file;
+  ASSERT_EQ(file.Open(iFs, D("C:\\Dir\\In.txt"), EFileWrite), KErrNone);
+  TBuf8<16> disk;
+  ASSERT_EQ(file.Read(disk), KErrNone);
+  EXPECT_TRUE(disk == _L8("on disk"));
+  file.Close();
+  ZHost::SetMemoryContents(host, "");
+  EXPECT_EQ(ReadAll("C:\\Dir\\In.txt"), "");
+  ZHost::ClearMemoryContents(host);
+  EXPECT_EQ(ReadAll("C:\\Dir\\In.txt"), "on disk");
+  ZHost::SetMemoryContents(host, "again");
+  ZHost::ClearMemoryContents();
+  EXPECT_EQ(ReadAll("C:\\Dir\\In.txt"), "on disk");
+}
+
 TEST_F(FilesTest, CreateReplaceWriteAndFolderOperations) {
   RFile file;
   EXPECT_EQ(file.Create(iFs, D("C:\\New\\Sub\\n.txt"), EFileWrite), KErrPathNotFound);

@@ -39,6 +39,16 @@ IMPORT_C TInt HostPath(const TDesC& aDeviceName, std::string& aHostPath);
 IMPORT_C std::string ToUtf8(const TDesC& aText);
 IMPORT_C void FromUtf8(const std::string& aText, TDes& aTarget);
 
+// Contents held in memory for files of the host (a testing aid: fuzzers and tests that feed
+// many inputs through the file loaders without writing a file for each). While a host path
+// (as HostPath gives it) has contents set, RFile::Open for reading gives those bytes in
+// place of the file's own. The file itself must exist: names, letter case, folders and
+// errors are still those of the host's file system, only the bytes come from memory.
+// Opening for writing, creating and replacing use the host's file as always.
+IMPORT_C void SetMemoryContents(const std::string& aHostPath, const std::string& aBytes);
+// Removes the contents set for one path, or for every path when aHostPath is empty.
+IMPORT_C void ClearMemoryContents(const std::string& aHostPath = std::string());
+
 }  // namespace ZHost
 
 #endif
