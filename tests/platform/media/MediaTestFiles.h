@@ -129,6 +129,45 @@ inline std::string Encode(SDL_Surface* aSurface, Format aFormat) {
   return std::string(buffer.data(), static_cast<size_t>(size));
 }
 
+// Appends one GIF frame: a graphic control block (no disposal, 10 ms delay) and an image
+// of aWidth x aHeight at the screen's corner filled with palette index aIndex, in 3-bit
+// codes with a clear code before every two pixels, so the code size stays fixed.
+inline void AppendGifFrame(std::string& out, int aWidth, int aHeight, int aIndex) {
+  out += std::string("\x21\xF9\x04\x00\x01\x00\x00\x00", 8);
+  out.push_back(0x2C);
+  Put16(out, 0);
+  Put16(out, 0);
+  Put16(out, aWidth);
+  Put16(out, aHeight);
+  out.push_back(0);
+  out.push_back(2);  // minimum code size
+  std::vector<uint8_t> bytes;
+  uint32_t acc = 0;
+  int nbits = 0;
+  auto emit = [&](int code) {
+    acc |= static_cast<uint32_t>(code) << nbits;
+    nbits += 3;
+    while (nbits >= 8) {
+      bytes.push_back(static_cast<uint8_t>(acc & 0xFF));
+      acc >>= 8;
+      nbits -= 8;
+    }
+  };
+  const int pixels = aWidth * aHeight;
+  for (int i = 0; i < pixels; ++i) {
+    if (i % 2 == 0) emit(4);
+    emit(aIndex);
+  }
+  emit(5);
+  if (nbits > 0) bytes.push_back(static_cast<uint8_t>(acc & 0xFF));
+  for (size_t at = 0; at < bytes.size(); at += 255) {
+    const size_t n = std::min<size_t>(255, bytes.size() - at);
+    out.push_back(static_cast<char>(n));
+    out.append(reinterpret_cast<const char*>(bytes.data() + at), n);
+  }
+  out.push_back(0);
+}
+
 // An animated GIF of aWidth x aHeight whose frame k is filled with palette index
 // aFrames[k] (palette: black, red, green, blue).
 inline std::string Gif(int aWidth, int aHeight, const std::vector<int>& aFrames) {
@@ -140,43 +179,7 @@ inline std::string Gif(int aWidth, int aHeight, const std::vector<int>& aFrames)
   out.push_back(0);
   const uint8_t palette[12] = {0, 0, 0, 255, 0, 0, 0, 255, 0, 0, 0, 255};
   out.append(reinterpret_cast<const char*>(palette), 12);
-  for (int index : aFrames) {
-    // Graphic control: no disposal, 10 ms delay.
-    out += std::string("\x21\xF9\x04\x00\x01\x00\x00\x00", 8);
-    out.push_back(0x2C);
-    Put16(out, 0);
-    Put16(out, 0);
-    Put16(out, aWidth);
-    Put16(out, aHeight);
-    out.push_back(0);
-    out.push_back(2);  // minimum code size
-    // 3-bit codes: a clear code before every two pixels keeps the code size fixed.
-    std::vector<uint8_t> bytes;
-    uint32_t acc = 0;
-    int nbits = 0;
-    auto emit = [&](int code) {
-      acc |= static_cast<uint32_t>(code) << nbits;
-      nbits += 3;
-      while (nbits >= 8) {
-        bytes.push_back(static_cast<uint8_t>(acc & 0xFF));
-        acc >>= 8;
-        nbits -= 8;
-      }
-    };
-    const int pixels = aWidth * aHeight;
-    for (int i = 0; i < pixels; ++i) {
-      if (i % 2 == 0) emit(4);
-      emit(index);
-    }
-    emit(5);
-    if (nbits > 0) bytes.push_back(static_cast<uint8_t>(acc & 0xFF));
-    for (size_t at = 0; at < bytes.size(); at += 255) {
-      const size_t n = std::min<size_t>(255, bytes.size() - at);
-      out.push_back(static_cast<char>(n));
-      out.append(reinterpret_cast<const char*>(bytes.data() + at), n);
-    }
-    out.push_back(0);
-  }
+  for (int index : aFrames) AppendGifFrame(out, aWidth, aHeight, index);
   out.push_back(0x3B);
   return out;
 }
@@ -238,40 +241,7 @@ inline std::string GifDeclaring(int aWidth, int aHeight, int aFrames, int aImage
   out.push_back(0);
   out.push_back(0);
   out += std::string("\0\0\0\xFF\xFF\xFF", 6);
-  for (int k = 0; k < aFrames; ++k) {
-    out += std::string("\x21\xF9\x04\x00\x01\x00\x00\x00", 8);
-    out.push_back(0x2C);
-    Put32(out, 0);
-    Put16(out, aImageWidth);
-    Put16(out, aImageHeight);
-    out.push_back(0);
-    out.push_back(2);  // minimum code size
-    // 3-bit codes: a clear code before every two pixels keeps the code size fixed.
-    std::vector<uint8_t> bytes;
-    uint32_t acc = 0;
-    int nbits = 0;
-    auto emit = [&](int code) {
-      acc |= static_cast<uint32_t>(code) << nbits;
-      nbits += 3;
-      while (nbits >= 8) {
-        bytes.push_back(static_cast<uint8_t>(acc & 0xFF));
-        acc >>= 8;
-        nbits -= 8;
-      }
-    };
-    for (int i = 0; i < aImageWidth * aImageHeight; ++i) {
-      if (i % 2 == 0) emit(4);
-      emit(1);
-    }
-    emit(5);
-    if (nbits > 0) bytes.push_back(static_cast<uint8_t>(acc & 0xFF));
-    for (size_t at = 0; at < bytes.size(); at += 255) {
-      const size_t n = std::min<size_t>(255, bytes.size() - at);
-      out.push_back(static_cast<char>(n));
-      out.append(reinterpret_cast<const char*>(bytes.data() + at), n);
-    }
-    out.push_back(0);
-  }
+  for (int k = 0; k < aFrames; ++k) AppendGifFrame(out, aImageWidth, aImageHeight, 1);
   out.push_back(0x3B);
   return out;
 }
