@@ -1,17 +1,23 @@
 // epoc: starts an application by name, as the device's emulator does, and runs it on the
 // real clock until it exits.
 //
-//   epoc [--apps FOLDER] [--headless] [--frames N] [--seconds S] [--png FILE] NAME
+//   epoc [--apps FOLDER] [--headless] [--frames N] [--seconds S] [--png FILE]
+//        [--record FILE | --replay FILE] [--hashes FILE] [--expect FILE] NAME
 //
 // The application is the module Z:\System\Apps\NAME\NAME.app, or with --apps the module
 // FOLDER/NAME.app (or FOLDER/NAME/NAME.app); its resource folders are those beside the
 // module. --headless keeps the screen in memory. --frames N ends the application after
 // the screen's Nth update (a presentation of changed pixels); --seconds S ends it after S
 // seconds on the real clock, whether or not the screen changes. --png FILE writes a
-// contact sheet of the frames.
+// contact sheet of the frames. --record, --replay, --hashes and --expect record a run, play
+// a recording again on the virtual clock and compare the frames of two runs
+// (live_launch.h).
+#include "live_launch.h"
+
 #include <eikenv.h>
 #include <zhost/apploader.h>
 #include <zhost/files.h>
+#include <zhost/live.h>
 #include <zhost/screen.h>
 
 #include <unistd.h>
@@ -45,26 +51,34 @@ struct TOptions {
 };
 
 // Ends the run after a time on the real clock: a limit that holds even for an
-// application whose screen never changes.
-class CTimeLimit : public CTimer {
+// application whose screen never changes. Its timer is the launcher's, not the
+// application's (a recording does not count it).
+class CTimeLimit : public CActive {
 public:
   static CTimeLimit* NewL(TInt aSeconds) {
     CTimeLimit* self = new (ELeave) CTimeLimit;
     CleanupStack::PushL(self);
-    self->ConstructL();
+    User::LeaveIfError(self->iTimer.CreateLocal());
+    ZHost::Live::MarkTimerInternal(self->iTimer);
     CleanupStack::Pop(self);
-    self->After(TTimeIntervalMicroSeconds32(aSeconds * 1000000));
+    self->iTimer.After(self->iStatus, TTimeIntervalMicroSeconds32(aSeconds * 1000000));
+    self->SetActive();
     return self;
   }
-  ~CTimeLimit() { Cancel(); }
+  ~CTimeLimit() {
+    Cancel();
+    iTimer.Close();
+  }
   TBool Expired() const { return iExpired; }
 
 private:
-  CTimeLimit() : CTimer(CActive::EPriorityStandard) { CActiveScheduler::Add(this); }
+  CTimeLimit() : CActive(CActive::EPriorityStandard) { CActiveScheduler::Add(this); }
   void RunL() override {
     iExpired = ETrue;
     CActiveScheduler::Stop();
   }
+  void DoCancel() override { iTimer.Cancel(); }
+  RTimer iTimer;
   TBool iExpired = EFalse;
 };
 
@@ -75,6 +89,9 @@ struct TFrameCounter {
   TInt iCount = 0;
   TBool iKeepFrames = EFalse;
   TBool iLimitReached = EFalse;
+  TBool iExited = EFalse;
+  TBool iTimeLimitReached = EFalse;
+  Epoc::TLiveLaunch* iLive = NULL;
   TSize iSize;
   std::vector<std::vector<TUint16>> iFrames;
 
@@ -84,7 +101,8 @@ struct TFrameCounter {
     if (iLimitReached) return;
     ++iCount;
     if (iKeepFrames) Keep();
-    if (iLimit > 0 && iCount >= iLimit) {
+    const TBool checked = !iLive || iLive->Frame(iCount);
+    if ((iLimit > 0 && iCount >= iLimit) || !checked) {
       iLimitReached = ETrue;
       // Before the scheduler runs, the launcher does not start it at all.
       CActiveScheduler* s = CActiveScheduler::Current();
@@ -163,6 +181,16 @@ void RunL(const TOptions& aOptions, const std::string& aModulePath, TChar aDrive
   }
   if (aOptions.iHeadless) ZHost::Screen::SetBackendChoice("headless");
   ZHost::Screen::SetPresentObserver(&TFrameCounter::Presented, &aCounter);
+  std::string moduleName = "?:\\System\\Apps\\" + aOptions.iName + "\\" + aOptions.iName + ".app";
+  moduleName[0] = static_cast<char>(TUint(aDrive));
+  aCounter.iLive->BeforeStart(aOptions.iName, moduleName);
+  // A replay runs on the virtual clock, which would keep the screen in memory; it is
+  // shown in a window as a live run is, unless asked otherwise.
+  const char* display = std::getenv("DISPLAY");
+  const char* wayland = std::getenv("WAYLAND_DISPLAY");
+  if (aCounter.iLive->Replaying() && !aOptions.iHeadless && !std::getenv("ZOLV_SCREEN") &&
+      ((display && *display) || (wayland && *wayland)))
+    ZHost::Screen::SetBackendChoice("sdl");
 
   CEikonEnv* env = new (ELeave) CEikonEnv;
   CleanupStack::PushL(env);
@@ -177,6 +205,7 @@ void RunL(const TOptions& aOptions, const std::string& aModulePath, TChar aDrive
   ZHost::StartApplicationL(*app, doc, appUi);
   CleanupStack::PushL(doc);
   CleanupStack::PushL(appUi);
+  aCounter.iLive->AfterStart();
 
   // Which screen the run got: a window ("sdl") or memory ("headless"), for scripts that
   // need to know whether a display was really used.
@@ -185,7 +214,9 @@ void RunL(const TOptions& aOptions, const std::string& aModulePath, TChar aDrive
   CTimeLimit* limit = aOptions.iSeconds > 0 ? CTimeLimit::NewL(aOptions.iSeconds) : NULL;
   CleanupStack::PushL(limit);
   if (!aCounter.iLimitReached && !appUi->ExitRequested()) CActiveScheduler::Start();
+  aCounter.iTimeLimitReached = limit && limit->Expired();
   CleanupStack::PopAndDestroy(limit);
+  aCounter.iExited = appUi->ExitRequested();
   ZHost::Screen::SetPresentObserver(NULL, NULL);
   std::printf("epoc: %s %s after %d frames\n", aOptions.iName.c_str(),
               appUi->ExitRequested() ? "exited" : "stopped", aCounter.iCount);
@@ -199,7 +230,8 @@ void RunL(const TOptions& aOptions, const std::string& aModulePath, TChar aDrive
 }
 
 int Usage() {
-  std::fprintf(stderr, "usage: epoc [--apps FOLDER] [--headless] [--frames N] [--seconds S] [--png FILE] NAME\n");
+  std::fprintf(stderr, "usage: epoc [--apps FOLDER] [--headless] [--frames N] [--seconds S] [--png FILE] %s NAME\n",
+               Epoc::TLiveLaunch::Usage());
   return 2;
 }
 
@@ -207,9 +239,12 @@ int Usage() {
 
 int main(int argc, char** argv) {
   TOptions options;
+  Epoc::TLiveLaunch live;
   for (int i = 1; i < argc; i++) {
     const std::string arg = argv[i];
-    if (arg == "--headless") {
+    if (const TInt taken = live.TakeOption(argc, argv, i)) {
+      if (taken < 0) return Usage();
+    } else if (arg == "--headless") {
       options.iHeadless = ETrue;
     } else if (arg == "--frames" && i + 1 < argc) {
       char* end = NULL;
@@ -236,6 +271,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "epoc: \"%s\" is not an application name\n", options.iName.c_str());
     return 2;
   }
+  if (const int code = live.Prepare(options.iName)) return code;
 
   std::string modulePath;
   std::string mappedRoot;
@@ -248,13 +284,16 @@ int main(int argc, char** argv) {
   }
 
   TFrameCounter counter;
-  counter.iLimit = options.iFrames;
+  counter.iLimit = options.iFrames > 0 ? options.iFrames : live.FrameLimit();
+  counter.iLive = &live;
   counter.iKeepFrames = !options.iPng.empty();
   TRAPD(err, RunL(options, modulePath, drive, counter));
   if (!mappedRoot.empty()) {
     std::error_code ec;
     fs::remove_all(mappedRoot, ec);
   }
+  const int liveCode =
+      live.Finish(counter.iExited, counter.iCount, (options.iFrames > 0 && counter.iLimitReached) || counter.iTimeLimitReached);
   if (err != KErrNone) {
     std::fprintf(stderr, "epoc: %s failed with error %d\n", options.iName.c_str(), err);
     return 1;
@@ -268,5 +307,5 @@ int main(int argc, char** argv) {
     }
     std::printf("contact sheet: %s\n", options.iPng.c_str());
   }
-  return 0;
+  return liveCode;
 }
