@@ -3,6 +3,7 @@
 //
 //   epoc [--apps FOLDER] [--headless] [--frames N] [--seconds S] [--png FILE]
 //        [--record FILE | --replay FILE] [--hashes FILE] [--expect FILE] NAME
+//   epoc --watch [--apps FOLDER] [--headless] [--frames N] [--record FILE] NAME
 //
 // The application is the module Z:\System\Apps\NAME\NAME.app, or with --apps the module
 // FOLDER/NAME.app (or FOLDER/NAME/NAME.app); its resource folders are those beside the
@@ -11,8 +12,10 @@
 // seconds on the real clock, whether or not the screen changes. --png FILE writes a
 // contact sheet of the frames. --record, --replay, --hashes and --expect record a run, play
 // a recording again on the virtual clock and compare the frames of two runs
-// (live_launch.h).
+// (live_launch.h). --watch starts the application again on every change of its files and
+// brings it back to the frame it was on (watch.h).
 #include "live_launch.h"
+#include "watch.h"
 
 #include <eikenv.h>
 #include <zhost/apploader.h>
@@ -46,6 +49,7 @@ struct TOptions {
   std::string iAppsFolder;
   std::string iPng;
   TBool iHeadless = EFalse;
+  TBool iWatch = EFalse;
   TInt iFrames = 0;   // 0: no limit
   TInt iSeconds = 0;  // 0: no limit
 };
@@ -229,8 +233,22 @@ void RunL(const TOptions& aOptions, const std::string& aModulePath, TChar aDrive
   module.Close();
 }
 
+// Runs the application under --watch until it exits or the frame limit.
+int Watch(const TOptions& aOptions, const std::string& aModulePath, TChar aDrive, const Epoc::TLiveLaunch& aLive) {
+  Epoc::TWatchOptions watch;
+  watch.iName = aOptions.iName;
+  watch.iModulePath = aModulePath;
+  watch.iDrive = aDrive;
+  watch.iHeadless = aOptions.iHeadless;
+  watch.iFrames = aOptions.iFrames;
+  watch.iRecordPath = aLive.RecordPath();
+  return Epoc::Watch(watch);
+}
+
 int Usage() {
-  std::fprintf(stderr, "usage: epoc [--apps FOLDER] [--headless] [--frames N] [--seconds S] [--png FILE] %s NAME\n",
+  std::fprintf(stderr,
+               "usage: epoc [--apps FOLDER] [--headless] [--frames N] [--seconds S] [--png FILE] %s NAME\n"
+               "       epoc --watch [--apps FOLDER] [--headless] [--frames N] [--record FILE] NAME\n",
                Epoc::TLiveLaunch::Usage());
   return 2;
 }
@@ -244,6 +262,8 @@ int main(int argc, char** argv) {
     const std::string arg = argv[i];
     if (const TInt taken = live.TakeOption(argc, argv, i)) {
       if (taken < 0) return Usage();
+    } else if (arg == "--watch") {
+      options.iWatch = ETrue;
     } else if (arg == "--headless") {
       options.iHeadless = ETrue;
     } else if (arg == "--frames" && i + 1 < argc) {
@@ -271,7 +291,9 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "epoc: \"%s\" is not an application name\n", options.iName.c_str());
     return 2;
   }
-  if (const int code = live.Prepare(options.iName)) return code;
+  if (options.iWatch && (!options.iPng.empty() || options.iSeconds > 0 || !live.WatchCompatible())) return Usage();
+  if (!options.iWatch)
+    if (const int code = live.Prepare(options.iName)) return code;
 
   std::string modulePath;
   std::string mappedRoot;
@@ -287,11 +309,15 @@ int main(int argc, char** argv) {
   counter.iLimit = options.iFrames > 0 ? options.iFrames : live.FrameLimit();
   counter.iLive = &live;
   counter.iKeepFrames = !options.iPng.empty();
-  TRAPD(err, RunL(options, modulePath, drive, counter));
+  int watchCode = -1;
+  if (options.iWatch)
+    watchCode = Watch(options, modulePath, drive, live);
+  TRAPD(err, if (!options.iWatch) RunL(options, modulePath, drive, counter));
   if (!mappedRoot.empty()) {
     std::error_code ec;
     fs::remove_all(mappedRoot, ec);
   }
+  if (watchCode >= 0) return watchCode;
   const int liveCode =
       live.Finish(counter.iExited, counter.iCount, (options.iFrames > 0 && counter.iLimitReached) || counter.iTimeLimitReached);
   if (err != KErrNone) {

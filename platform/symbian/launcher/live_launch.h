@@ -35,6 +35,9 @@ public:
   // well). aLimited: the run was ended by --frames or --seconds.
   int Finish(TBool aExited, TInt aFrames, TBool aLimited);
   TBool Replaying() const { return iReplayer != nullptr; }
+  // --watch records on its own and takes only --record of these.
+  TBool WatchCompatible() const { return iReplayPath.empty() && iHashesPath.empty() && iExpectPath.empty(); }
+  const std::string& RecordPath() const { return iRecordPath; }
 
 private:
   std::string iRecordPath, iReplayPath, iHashesPath, iExpectPath;

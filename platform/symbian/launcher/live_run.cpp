@@ -94,13 +94,7 @@ void CRecorder::Begin() {
 
 void CRecorder::SetScreen(TSize aScreen) { iSession->iScreen = aScreen; }
 
-void CRecorder::Continue(TInt64 aHomeNow) {
-  TSession& s = *iSession;
-  const TSessionStep& step = s.iSteps.back();
-  const TInt64 recorded = s.iHomeStart + step.iHome + (step.iReads.empty() ? 0 : step.iReads.back());
-  iHomeShift = aHomeNow - recorded;
-  ZHost::Live::SetObserver(this);
-}
+void CRecorder::Continue() { ZHost::Live::SetObserver(this, ETrue); }
 
 void CRecorder::FlushStep() {
   if (!iWriter) return;
@@ -116,7 +110,7 @@ void CRecorder::TimerExpiry(TInt aTimer) {
   FlushStep();
   TSessionStep step;
   step.iTimer = aTimer;
-  step.iHome = ZHost::Clock::HomeTime() - iHomeShift - iSession->iHomeStart;
+  step.iHome = ZHost::Clock::HomeTime() - iSession->iHomeStart;
   iSession->iSteps.push_back(std::move(step));
 }
 
@@ -125,7 +119,6 @@ TInt64 CRecorder::TimeRead(ZHost::Live::TTimeKind aKind, TInt64 aValue) {
   TInt64 home = aValue;
   if (aKind == ZHost::Live::EUniversalTime) home = aValue + s.iUtcOffset;
   if (aKind == ZHost::Live::ETickCount || aKind == ZHost::Live::ENTickCount) home = s.iHomeStart + (aValue - s.iTicksStart);
-  else home -= iHomeShift;
   TSessionStep& step = iSession->iSteps.back();
   step.iReads.push_back(home - s.iHomeStart - step.iHome);
   return aValue;

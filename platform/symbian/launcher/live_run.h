@@ -47,9 +47,9 @@ public:
   TBool Finish(TBool aExited, TInt aFrames);
   TSession& Session() { return *iSession; }
 
-  // Continues a replayed session live: the steps so far are kept (and written), and time
-  // is measured from the session's start as recorded.
-  void Continue(TInt64 aHomeNow);
+  // Goes on recording after a replay of the session so far brought the application back
+  // to where it was: the numbering of timers and players goes on.
+  void Continue();
 
   void TimerExpiry(TInt aTimer) override;
   TInt64 TimeRead(ZHost::Live::TTimeKind aKind, TInt64 aValue) override;
@@ -64,7 +64,6 @@ private:
   TSessionWriter* iWriter = NULL;
   TSessionWriter iWriterStore{NULL};
   TInt iWritten = -1;  // the last step written
-  TInt64 iHomeShift = 0;  // replayed session continued live: real home time minus recorded
 };
 
 // Plays a recording back: installs itself, drives the virtual clock and delivers each

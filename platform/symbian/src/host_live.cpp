@@ -26,9 +26,10 @@ TLiveState& LiveState() {
 
 namespace ZHost::Live {
 
-EXPORT_C void SetObserver(MObserver* aObserver) {
+EXPORT_C void SetObserver(MObserver* aObserver, TBool aKeepNumbering) {
   TLiveState& s = LiveState();
   s.iObserver = aObserver;
+  if (aKeepNumbering) return;
   s.iTimerNumbers.clear();
   s.iAudioPlayers = 0;
 }

@@ -243,6 +243,14 @@ void Clock::UseReal() {
   s.iTimers.clear();
 }
 
+void Clock::ContinueReal() {
+  TClockState& s = State();
+  if (!s.iVirtual) return;
+  const TInt64 now = MonotonicMicroSeconds();
+  for (TTimerEntry& e : s.iTimers) e.iDue = now + std::max<TInt64>(0, e.iDue - s.iVirtualNow);
+  s.iVirtual = false;
+}
+
 TBool Clock::IsVirtual() { return State().iVirtual; }
 
 TInt64 Clock::UniversalTime() {

@@ -64,6 +64,7 @@ struct TWsState {
   TAny* iPresentObserverAny = NULL;
   TRect iDirty;
   TInt iFocusGroup = 0;
+  TBool iPresentSuspended = EFalse;
 };
 
 TWsState& Ws() {
@@ -162,7 +163,7 @@ void Present(TBool aRepeat = EFalse) {
   const TRect dirty = s.iDirty;
   s.iDirty = TRect();
   if (!aRepeat) s.iPresentCount++;
-  s.iBackend->Present(s.iPixels.data(), s.iStride, s.iSize, dirty);
+  if (!s.iPresentSuspended) s.iBackend->Present(s.iPixels.data(), s.iStride, s.iSize, dirty);
   if (!aRepeat && s.iPresentObserver) s.iPresentObserver(s.iPresentObserverAny);
 }
 
@@ -600,6 +601,24 @@ EXPORT_C void CWindowGc::Changed(const TRect& aScreenRect, TBool aBitBlt) {
 namespace ZHost::Screen {
 
 void SetBackendChoice(const std::string& aName) { Ws().iChoice = aName; }
+
+void SetPresentSuspended(TBool aSuspended) { Ws().iPresentSuspended = aSuspended; }
+
+void ClearPixels() {
+  TWsState& s = Ws();
+  std::fill(s.iPixels.begin(), s.iPixels.end(), KScreenInitial);
+  s.iDirty = TRect();
+}
+
+TBool ShowPixels(const std::vector<TUint16>& aPixels) {
+  TWsState& s = Ws();
+  if (!IsConnected() || aPixels.size() != static_cast<size_t>(s.iSize.iWidth) * s.iSize.iHeight) return EFalse;
+  for (TInt y = 0; y < s.iSize.iHeight; ++y)
+    std::copy_n(&aPixels[static_cast<size_t>(y) * s.iSize.iWidth], s.iSize.iWidth, &s.iPixels[static_cast<size_t>(y) * s.iStride]);
+  s.iDirty = TRect(TPoint(0, 0), s.iSize);
+  Present(ETrue);
+  return ETrue;
+}
 
 std::string BackendName() {
   TWsState& s = Ws();

@@ -52,8 +52,9 @@ protected:
   ~MObserver() {}
 };
 
-// Installs the observer (NULL removes it). Numbering of timers and players starts again.
-IMPORT_C void SetObserver(MObserver* aObserver);
+// Installs the observer (NULL removes it). Numbering of timers and players starts again,
+// unless aKeepNumbering (one observer takes over from another in the same run).
+IMPORT_C void SetObserver(MObserver* aObserver, TBool aKeepNumbering = EFalse);
 IMPORT_C MObserver* Observer();
 
 // The platform's own timers (a launcher's time limit, say) are not the application's.
