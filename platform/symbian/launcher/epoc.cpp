@@ -3,7 +3,7 @@
 //
 //   epoc [--apps FOLDER] [--headless] [--frames N] [--seconds S] [--png FILE]
 //        [--record FILE | --replay FILE] [--hashes FILE] [--expect FILE] NAME
-//   epoc --watch [--apps FOLDER] [--headless] [--frames N] [--record FILE] NAME
+//   epoc --watch [--apps FOLDER] [--headless] [--frames N] [--record FILE] [--hashes FILE] NAME
 //
 // The application is the module Z:\System\Apps\NAME\NAME.app, or with --apps the module
 // FOLDER/NAME.app (or FOLDER/NAME/NAME.app); its resource folders are those beside the
@@ -242,13 +242,14 @@ int Watch(const TOptions& aOptions, const std::string& aModulePath, TChar aDrive
   watch.iHeadless = aOptions.iHeadless;
   watch.iFrames = aOptions.iFrames;
   watch.iRecordPath = aLive.RecordPath();
+  watch.iHashesPath = aLive.HashesPath();
   return Epoc::Watch(watch);
 }
 
 int Usage() {
   std::fprintf(stderr,
                "usage: epoc [--apps FOLDER] [--headless] [--frames N] [--seconds S] [--png FILE] %s NAME\n"
-               "       epoc --watch [--apps FOLDER] [--headless] [--frames N] [--record FILE] NAME\n",
+               "       epoc --watch [--apps FOLDER] [--headless] [--frames N] [--record FILE] [--hashes FILE] NAME\n",
                Epoc::TLiveLaunch::Usage());
   return 2;
 }

@@ -36,8 +36,9 @@ public:
   int Finish(TBool aExited, TInt aFrames, TBool aLimited);
   TBool Replaying() const { return iReplayer != nullptr; }
   // --watch records on its own and takes only --record of these.
-  TBool WatchCompatible() const { return iReplayPath.empty() && iHashesPath.empty() && iExpectPath.empty(); }
+  TBool WatchCompatible() const { return iReplayPath.empty() && iExpectPath.empty(); }
   const std::string& RecordPath() const { return iRecordPath; }
+  const std::string& HashesPath() const { return iHashesPath; }
 
 private:
   std::string iRecordPath, iReplayPath, iHashesPath, iExpectPath;

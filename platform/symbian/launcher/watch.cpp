@@ -205,14 +205,21 @@ private:
   std::set<std::string> iSettled;
 };
 
-// Counts presented frames and ends the run at the frame limit.
+// Counts presented frames, writes the hashes of those shown and ends the run at the frame
+// limit.
 struct TWatchFrames {
   TInt iCount = 0;
   TInt iLimit = 0;
   TBool iLimitReached = EFalse;
+  TBool iCatchingUp = EFalse;
+  std::FILE* iHashes = NULL;
+  void Shown() {
+    if (iHashes) std::fprintf(iHashes, "%d %016llx\n", iCount, static_cast<unsigned long long>(TFrameHashes::ScreenHash()));
+  }
   static void Presented(TAny* aAny) {
     TWatchFrames& self = *static_cast<TWatchFrames*>(aAny);
     ++self.iCount;
+    if (!self.iCatchingUp) self.Shown();
     if (self.iLimit > 0 && self.iCount >= self.iLimit && !self.iLimitReached) {
       self.iLimitReached = ETrue;
       CActiveScheduler::Stop();
@@ -352,6 +359,18 @@ int Watch(const TWatchOptions& aOptions) {
   CActiveScheduler::Install(scheduler);
   TWatchFrames frames;
   frames.iLimit = aOptions.iFrames;
+  TOutputFile hashes;
+  if (!aOptions.iHashesPath.empty()) {
+    if (!hashes.Open(aOptions.iHashesPath)) {
+      std::fprintf(stderr, "epoc: cannot write the hashes %s (%s)\n", aOptions.iHashesPath.c_str(), std::strerror(errno));
+      CActiveScheduler::Install(NULL);
+      delete scheduler;
+      return 1;
+    }
+    frames.iHashes = hashes.File();
+    std::fprintf(frames.iHashes, "# frame hashes of %s under --watch: each frame shown, a frame shown again after a reload\n",
+                 aOptions.iName.c_str());
+  }
   ZHost::Screen::SetPresentObserver(&TWatchFrames::Presented, &frames);
   CEikonEnv* env = new CEikonEnv;
   TRAPD(envErr, env->ConstructL());
@@ -362,10 +381,12 @@ int Watch(const TWatchOptions& aOptions) {
     delete scheduler;
     return 1;
   }
-  std::printf("epoc: screen: %s\n", ZHost::Screen::BackendName().c_str());
   CChangeSignal* signal = new CChangeSignal;
   TFileWatcher watcher(folder, *signal);
   if (!watcher.Start()) std::fprintf(stderr, "epoc: the files cannot be watched (%s)\n", std::strerror(errno));
+  // Said once the files are watched: a script may start changing them from here on.
+  std::printf("epoc: screen: %s\n", ZHost::Screen::BackendName().c_str());
+  std::fflush(stdout);
 
   std::string moduleName = "?:\\System\\Apps\\" + aOptions.iName + "\\" + aOptions.iName + ".app";
   moduleName[0] = static_cast<char>(TUint(aOptions.iDrive));
@@ -427,6 +448,7 @@ int Watch(const TWatchOptions& aOptions) {
       if (OpenFresh(module, aOptions.iModulePath, error) != KErrNone) {
         std::printf("epoc: %s changed; the module cannot be loaded (%s); showing frame %d, watching for the next change\n",
                     Joined(changed).c_str(), error.c_str(), targetFrame);
+        std::fflush(stdout);
         ZHost::Screen::ShowPixels(lastGood);
         continue;
       }
@@ -435,6 +457,7 @@ int Watch(const TWatchOptions& aOptions) {
     ZHost::Screen::SetPresentSuspended(ETrue);
     ZHost::Screen::ClearPixels();
     frames.iCount = 0;
+    frames.iCatchingUp = ETrue;
     CReplayer replayer(session);
     replayer.SetLimit(targetStep);
     replayer.SetFrameCount(&frames.iCount);
@@ -444,6 +467,7 @@ int Watch(const TWatchOptions& aOptions) {
     ZHost::Live::SetAudioDriven(EFalse);
     replayer.CheckEnd(app.Exited());
     ZHost::Screen::SetPresentSuspended(EFalse);
+    frames.iCatchingUp = EFalse;
     ZHost::Clock::ContinueReal();
     if (err != KErrNone || app.Exited() || !replayer.Done()) {
       ZHost::Live::SetObserver(NULL);
@@ -463,12 +487,14 @@ int Watch(const TWatchOptions& aOptions) {
     if (replayer.Diverged())
       std::printf("epoc: the session no longer fits the new version from frame %d: %s\n", replayer.DivergedAtFrame(),
                   replayer.Divergence().c_str());
+    std::fflush(stdout);
     ZHost::Screen::ShowPixels(ZHost::Screen::Copy(TRect(TPoint(0, 0), ZHost::Screen::Size())));
+    frames.Shown();
     recorder.Continue();
     live = ETrue;
     for (const TWsEvent& e : waiting) ZHost::Live::DeliverWsEvent(e);
-    std::printf("epoc: %s changed: back at frame %d in %.3f s\n", Joined(changed).c_str(), frames.iCount,
-                SecondsSince(started));
+    std::printf("epoc: %s changed: back at frame %d (tick %d) in %.3f s\n", Joined(changed).c_str(), frames.iCount,
+                targetStep, SecondsSince(started));
     std::fflush(stdout);
   }
 
@@ -486,6 +512,10 @@ int Watch(const TWatchOptions& aOptions) {
   CActiveScheduler::Install(NULL);
   delete scheduler;
   module.Close();
+  if (frames.iHashes && !hashes.Commit()) {
+    std::fprintf(stderr, "epoc: cannot write the hashes %s\n", aOptions.iHashesPath.c_str());
+    code = 1;
+  }
   if (code == 0 && !aOptions.iRecordPath.empty()) {
     TOutputFile out;
     const std::string text = SessionText(session);

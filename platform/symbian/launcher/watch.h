@@ -17,6 +17,7 @@ struct TWatchOptions {
   TBool iHeadless = EFalse;
   TInt iFrames = 0;          // stop after this frame (0: no limit)
   std::string iRecordPath;   // where the whole session goes at the end (empty: nowhere)
+  std::string iHashesPath;   // frame hashes of what is shown (empty: none)
   std::string iLint;         // the zolvlint program (empty: look beside epoc)
 };
 

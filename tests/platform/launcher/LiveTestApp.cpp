@@ -20,6 +20,11 @@ const TInt KTick = 20000;
 const TInt KDefaultTicks = 200;
 const TInt KRate = 8000;
 const TInt KClipSamples = KRate / 20;  // 50 ms
+// The background's blue: a second build of the module with another tint tells the builds
+// apart on the screen.
+#ifndef ZOLV_LIVE_TINT
+#define ZOLV_LIVE_TINT 96
+#endif
 
 class CPicture : public CCoeControl {
 public:
@@ -49,7 +54,7 @@ private:
     const TRect r = Rect();
     // The background follows the home time to the millisecond.
     const TInt ms = static_cast<TInt>((iNow / 1000) % 1000);
-    gc.SetBrushColor(TRgb(ms % 256, (ms / 4) % 256, 96));
+    gc.SetBrushColor(TRgb(ms % 256, (ms / 4) % 256, ZOLV_LIVE_TINT));
     gc.Clear(r);
     // Bars placed by the random numbers.
     for (TInt i = 0; i < 6; i++) {
