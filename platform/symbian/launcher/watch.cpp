@@ -302,7 +302,9 @@ void Lint(const std::string& aLint, const fs::path& aFolder, const std::vector<s
   std::error_code ec;
   for (const std::string& name : aChanged) {
     const std::string ext = Lower(fs::path(name).extension().string());
-    if ((ext == ".movie" || ext == ".txt" || ext == ".shp") && fs::is_regular_file(aFolder / name, ec))
+    const std::string dir = Lower(fs::path(name).parent_path().string());
+    if (((ext == ".movie" && dir == "movies") || (ext == ".txt" && dir == "texts") || (ext == ".shp" && dir == "shapes")) &&
+        fs::is_regular_file(aFolder / name, ec))
       files.push_back(name);
   }
   if (files.empty()) return;

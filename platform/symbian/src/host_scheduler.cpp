@@ -139,6 +139,16 @@ void Sleep(TInt64 aMax) {
     s.iPostCv.wait_for(lock, std::chrono::microseconds(aMax), ready);
 }
 
+// Real mode: lets the event source deliver what has come (keys, the close button) without
+// waiting. The scheduler does it before each active object it runs, so that input is read
+// even while the application is always busy (a frame timer that is already due when it
+// is re-armed); the input's own active object has the higher priority, as on the device.
+void PollEventSource() {
+  TClockState& s = State();
+  if (s.iVirtual) return;
+  if (ZHost::MEventSource* source = s.iSource.load()) source->WaitForEvents(0);
+}
+
 // Blocks until something may have completed. In virtual mode time jumps to the next
 // timer due. Returns EFalse when nothing can ever complete (virtual mode, no timer).
 // aOuter: called by a scheduler loop (not by a wait for one request), where a replaying
@@ -613,6 +623,7 @@ void CActiveScheduler::DoStart(TLoop& aLoop) {
   aLoop.iOuter = iLoop;
   iLoop = &aLoop;
   while (!aLoop.iStopped) {
+    PollEventSource();
     if (RunOne(KMinTInt, NULL)) continue;
     if (!WaitForSomething(ETrue)) {
       ReportStrayWait();

@@ -3,7 +3,8 @@
 // home time and draws from it and from random numbers (Math::Random, and Math::Rand seeded
 // with the home time at start-up); each key press moves a marker and starts a short clip,
 // and each end of a clip moves another marker. It ends itself (Exit) after the number of
-// ticks in Data\ticks.txt of its own folder (200 without the file), or at Escape.
+// ticks in Data\ticks.txt of its own folder (200 without the file), or at Escape. With
+// Data\work.txt each tick also keeps the processor busy for that many milliseconds.
 #include <coecntrl.h>
 #include <e32math.h>
 #include <eikapp.h>
@@ -12,6 +13,8 @@
 #include <eikenv.h>
 #include <f32file.h>
 #include <mdaaudiosampleplayer.h>
+
+#include <ctime>
 
 namespace {
 
@@ -95,7 +98,7 @@ private:
     ++iPicture->iSounds;
     iPicture->DrawNow();
   }
-  TInt ReadTicks();
+  TInt ReadNumber(const TDesC& aFile, TInt aDefault);
   void MakeClip();
 
   CPicture* iPicture = NULL;
@@ -104,6 +107,7 @@ private:
   TBuf8<44 + 2 * KClipSamples> iClip;
   TInt iTicks = 0;
   TInt iTicksLeft = KDefaultTicks;
+  TInt iWorkMs = 0;
 };
 
 class CTicker : public CTimer {
@@ -131,7 +135,8 @@ CLiveAppUi::~CLiveAppUi() {
 
 void CLiveAppUi::ConstructL() {
   BaseConstructL();
-  iTicksLeft = ReadTicks();
+  iTicksLeft = ReadNumber(_L("Data\\ticks.txt"), KDefaultTicks);
+  iWorkMs = ReadNumber(_L("Data\\work.txt"), 0);
   MakeClip();
   iPicture = new (ELeave) CPicture;
   iPicture->ConstructL();
@@ -177,23 +182,29 @@ TKeyResponse CLiveAppUi::HandleKeyEventL(const TKeyEvent& aKeyEvent, TEventCode 
   return EKeyWasConsumed;
 }
 
-// The tick count from Data\ticks.txt in the application's folder.
-TInt CLiveAppUi::ReadTicks() {
+// A number from a file in the application's folder.
+TInt CLiveAppUi::ReadNumber(const TDesC& aFile, TInt aDefault) {
   TParse parse;
   const TFileName full = Application()->AppFullName();
-  parse.Set(_L("Data\\ticks.txt"), &full, NULL);
+  parse.Set(aFile, &full, NULL);
   RFile file;
-  if (file.Open(CEikonEnv::Static()->FsSession(), parse.FullName(), EFileRead) != KErrNone) return KDefaultTicks;
+  if (file.Open(CEikonEnv::Static()->FsSession(), parse.FullName(), EFileRead) != KErrNone) return aDefault;
   TBuf8<16> text;
   const TInt err = file.Read(text);
   file.Close();
   TInt ticks = 0;
   for (TInt i = 0; err == KErrNone && i < text.Length() && text[i] >= '0' && text[i] <= '9'; i++)
     ticks = ticks * 10 + (text[i] - '0');
-  return ticks > 0 ? ticks : KDefaultTicks;
+  return ticks > 0 ? ticks : aDefault;
 }
 
 void CLiveAppUi::TickL() {
+  // Busy on the processor's own clock, which neither a recording nor a replay touches.
+  if (iWorkMs > 0) {
+    const clock_t until = clock() + static_cast<clock_t>(iWorkMs) * CLOCKS_PER_SEC / 1000;
+    while (clock() < until) {
+    }
+  }
   iPicture->Step();
   if (++iTicks >= iTicksLeft) Exit();
 }
