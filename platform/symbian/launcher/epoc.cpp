@@ -3,7 +3,8 @@
 //
 //   epoc [--apps FOLDER] [--headless] [--frames N] [--seconds S] [--png FILE]
 //        [--record FILE | --replay FILE] [--hashes FILE] [--expect FILE] NAME
-//   epoc --watch [--apps FOLDER] [--headless] [--frames N] [--record FILE] [--hashes FILE] NAME
+//   epoc --watch [--apps FOLDER] [--headless] [--frames N] [--replay FILE] [--record FILE] [--hashes FILE]
+//        NAME
 //
 // The application is the module Z:\System\Apps\NAME\NAME.app, or with --apps the module
 // FOLDER/NAME.app (or FOLDER/NAME/NAME.app); its resource folders are those beside the
@@ -234,7 +235,8 @@ void RunL(const TOptions& aOptions, const std::string& aModulePath, TChar aDrive
 }
 
 // Runs the application under --watch until it exits or the frame limit.
-int Watch(const TOptions& aOptions, const std::string& aModulePath, TChar aDrive, const Epoc::TLiveLaunch& aLive) {
+int Watch(const TOptions& aOptions, const std::string& aModulePath, TChar aDrive, const Epoc::TLiveLaunch& aLive,
+          const Epoc::TSession* aFrom) {
   Epoc::TWatchOptions watch;
   watch.iName = aOptions.iName;
   watch.iModulePath = aModulePath;
@@ -243,13 +245,15 @@ int Watch(const TOptions& aOptions, const std::string& aModulePath, TChar aDrive
   watch.iFrames = aOptions.iFrames;
   watch.iRecordPath = aLive.RecordPath();
   watch.iHashesPath = aLive.HashesPath();
+  watch.iSession = aFrom;
   return Epoc::Watch(watch);
 }
 
 int Usage() {
   std::fprintf(stderr,
                "usage: epoc [--apps FOLDER] [--headless] [--frames N] [--seconds S] [--png FILE] %s NAME\n"
-               "       epoc --watch [--apps FOLDER] [--headless] [--frames N] [--record FILE] [--hashes FILE] NAME\n",
+               "       epoc --watch [--apps FOLDER] [--headless] [--frames N] [--replay FILE] [--record FILE] "
+               "[--hashes FILE] NAME\n",
                Epoc::TLiveLaunch::Usage());
   return 2;
 }
@@ -293,8 +297,9 @@ int main(int argc, char** argv) {
     return 2;
   }
   if (options.iWatch && (!options.iPng.empty() || options.iSeconds > 0 || !live.WatchCompatible())) return Usage();
-  if (!options.iWatch)
-    if (const int code = live.Prepare(options.iName)) return code;
+  const Epoc::TSession* watchFrom = NULL;
+  if (const int code = options.iWatch ? live.PrepareWatch(options.iName, watchFrom) : live.Prepare(options.iName))
+    return code;
 
   std::string modulePath;
   std::string mappedRoot;
@@ -312,7 +317,7 @@ int main(int argc, char** argv) {
   counter.iKeepFrames = !options.iPng.empty();
   int watchCode = -1;
   if (options.iWatch)
-    watchCode = Watch(options, modulePath, drive, live);
+    watchCode = Watch(options, modulePath, drive, live, watchFrom);
   TRAPD(err, if (!options.iWatch) RunL(options, modulePath, drive, counter));
   if (!mappedRoot.empty()) {
     std::error_code ec;

@@ -67,6 +67,23 @@ int TLiveLaunch::Prepare(const std::string& aName) {
   return 0;
 }
 
+int TLiveLaunch::PrepareWatch(const std::string& aName, const TSession*& aSession) {
+  aSession = NULL;
+  if (iReplayPath.empty()) return 0;
+  std::string error;
+  if (!ReadSession(iReplayPath, iReplayed, error)) {
+    std::fprintf(stderr, "epoc: %s\n", error.c_str());
+    return 2;
+  }
+  if (iReplayed.iApp != aName) {
+    std::fprintf(stderr, "epoc: %s:%d: recorded with the application %s, not %s\n", iReplayPath.c_str(),
+                 iReplayed.iAppLine, iReplayed.iApp.c_str(), aName.c_str());
+    return 2;
+  }
+  aSession = &iReplayed;
+  return 0;
+}
+
 void TLiveLaunch::BeforeStart(const std::string& aName, const std::string& aModule) {
   if (!iReplayPath.empty()) {
     // The replay gets the screen the recording had.

@@ -36,7 +36,10 @@ public:
   int Finish(TBool aExited, TInt aFrames, TBool aLimited);
   TBool Replaying() const { return iReplayer != nullptr; }
   // --watch records on its own and takes only --record of these.
-  TBool WatchCompatible() const { return iReplayPath.empty() && iExpectPath.empty(); }
+  TBool WatchCompatible() const { return iExpectPath.empty(); }
+  // For --watch: reads the recording to go on from, if one is given. Returns 0, or the
+  // exit code after printing why not; aSession is NULL without a recording.
+  int PrepareWatch(const std::string& aName, const TSession*& aSession);
   const std::string& RecordPath() const { return iRecordPath; }
   const std::string& HashesPath() const { return iHashesPath; }
 

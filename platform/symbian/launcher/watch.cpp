@@ -45,7 +45,7 @@ const char* const KWatchedFolders[6] = {"Movies", "Pictures", "Sounds", "Texts",
 namespace {
 
 // How long the files must stay untouched before a change counts as settled.
-const int KSettleMs = 150;
+const int KSettleMs = 100;
 
 std::string Lower(std::string aText) {
   for (char& c : aText) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -295,9 +295,10 @@ std::string FindLint(const std::string& aGiven) {
   return "zolvlint";
 }
 
-// The checks of zolvlint on the changed movie, text and shape files, printed as it prints
-// them.
-void Lint(const std::string& aLint, const fs::path& aFolder, const std::vector<std::string>& aChanged) {
+// Starts the checks of zolvlint on the changed movie, text and shape files, printed as it
+// prints them; they run while the application is brought back. Returns the process to
+// wait for (0: none).
+pid_t StartLint(const std::string& aLint, const fs::path& aFolder, const std::vector<std::string>& aChanged) {
   std::vector<std::string> files;
   std::error_code ec;
   for (const std::string& name : aChanged) {
@@ -307,7 +308,7 @@ void Lint(const std::string& aLint, const fs::path& aFolder, const std::vector<s
         fs::is_regular_file(aFolder / name, ec))
       files.push_back(name);
   }
-  if (files.empty()) return;
+  if (files.empty()) return 0;
   std::fflush(stdout);
   const pid_t pid = ::fork();
   if (pid == 0) {
@@ -321,8 +322,13 @@ void Lint(const std::string& aLint, const fs::path& aFolder, const std::vector<s
     std::printf("epoc: zolvlint cannot be run (%s)\n", std::strerror(errno));
     ::_exit(127);
   }
+  return pid > 0 ? pid : 0;
+}
+
+void WaitForLint(pid_t& aPid) {
   int status = 0;
-  if (pid > 0) ::waitpid(pid, &status, 0);
+  if (aPid > 0) ::waitpid(aPid, &status, 0);
+  aPid = 0;
 }
 
 std::string Joined(const std::vector<std::string>& aNames) {
@@ -357,6 +363,12 @@ int Watch(const TWatchOptions& aOptions) {
   if (aOptions.iHeadless) ZHost::Screen::SetBackendChoice("headless");
 
   // The launcher's own scheduler, so that it outlives every generation of the application.
+  if (aOptions.iSession) {
+    // The screen the recording had.
+    const std::string size =
+        std::to_string(aOptions.iSession->iScreen.iWidth) + "x" + std::to_string(aOptions.iSession->iScreen.iHeight);
+    ::setenv("ZOLV_SCREEN_SIZE", size.c_str(), 1);
+  }
   CActiveScheduler* scheduler = new CActiveScheduler;
   CActiveScheduler::Install(scheduler);
   TWatchFrames frames;
@@ -401,9 +413,14 @@ int Watch(const TWatchOptions& aOptions) {
   TBool live = EFalse;  // the application runs and is being recorded
   TBool exited = EFalse;
 
+  // Going on from a recording: the first thing is a catch-up to its end.
+  TBool catchUp = aOptions.iSession != NULL;
   if (OpenFresh(module, aOptions.iModulePath, error) != KErrNone) {
     std::fprintf(stderr, "epoc: %s\n", error.c_str());
     code = 1;
+  } else if (catchUp) {
+    session = *aOptions.iSession;
+    session.iEnded = EFalse;
   } else {
     recorder.Begin();
     const TInt err = app.Start(module, aOptions);
@@ -417,23 +434,31 @@ int Watch(const TWatchOptions& aOptions) {
   }
 
   // Where the session was when the application was last good: the step and the frame.
-  TInt targetStep = 0;
-  TInt targetFrame = 0;
+  TInt targetStep = catchUp ? session.LastStep() : 0;
+  TInt targetFrame = catchUp ? session.iFrames : 0;
   std::vector<TUint16> lastGood;
   while (code == 0) {
-    signal->Reset();
-    signal->Arm();
-    if (watcher.HasSettled()) signal->Signal();
-    if (!(live && app.Exited()) && !frames.iLimitReached) CActiveScheduler::Start();
-    if (live && (app.Exited() || frames.iLimitReached)) {
-      exited = app.Exited();
-      break;
+    auto started = std::chrono::steady_clock::now();
+    std::vector<std::string> changed;
+    const TBool fromRecording = catchUp;
+    if (catchUp) {
+      catchUp = EFalse;
+      changed.push_back("the recording");
+    } else {
+      signal->Reset();
+      signal->Arm();
+      if (watcher.HasSettled()) signal->Signal();
+      if (!(live && app.Exited()) && !frames.iLimitReached) CActiveScheduler::Start();
+      if (live && (app.Exited() || frames.iLimitReached)) {
+        exited = app.Exited();
+        break;
+      }
+      if (!signal->Fired()) break;
+      started = std::chrono::steady_clock::now();
+      changed = watcher.Take();
+      if (changed.empty()) continue;
     }
-    if (!signal->Fired()) break;
-    const auto started = std::chrono::steady_clock::now();
-    std::vector<std::string> changed = watcher.Take();
-    if (changed.empty()) continue;
-    Lint(lint, folder, changed);
+    pid_t lintPid = StartLint(lint, folder, changed);
     std::vector<TWsEvent> waiting;
     if (live) {
       targetStep = session.LastStep();
@@ -448,6 +473,7 @@ int Watch(const TWatchOptions& aOptions) {
     if (moduleChanged || !module.IsOpen()) {
       module.Close();
       if (OpenFresh(module, aOptions.iModulePath, error) != KErrNone) {
+        WaitForLint(lintPid);
         std::printf("epoc: %s changed; the module cannot be loaded (%s); showing frame %d, watching for the next change\n",
                     Joined(changed).c_str(), error.c_str(), targetFrame);
         std::fflush(stdout);
@@ -471,6 +497,7 @@ int Watch(const TWatchOptions& aOptions) {
     ZHost::Screen::SetPresentSuspended(EFalse);
     frames.iCatchingUp = EFalse;
     ZHost::Clock::ContinueReal();
+    WaitForLint(lintPid);
     if (err != KErrNone || app.Exited() || !replayer.Done()) {
       ZHost::Live::SetObserver(NULL);
       app.Delete();
@@ -495,8 +522,12 @@ int Watch(const TWatchOptions& aOptions) {
     recorder.Continue();
     live = ETrue;
     for (const TWsEvent& e : waiting) ZHost::Live::DeliverWsEvent(e);
-    std::printf("epoc: %s changed: back at frame %d (tick %d) in %.3f s\n", Joined(changed).c_str(), frames.iCount,
-                targetStep, SecondsSince(started));
+    if (fromRecording)
+      std::printf("epoc: caught up with the recording: at frame %d (tick %d) in %.3f s\n", frames.iCount, targetStep,
+                  SecondsSince(started));
+    else
+      std::printf("epoc: %s changed: back at frame %d (tick %d) in %.3f s\n", Joined(changed).c_str(), frames.iCount,
+                  targetStep, SecondsSince(started));
     std::fflush(stdout);
   }
 

@@ -3,6 +3,8 @@
 #ifndef EPOC_WATCH_H
 #define EPOC_WATCH_H
 
+#include "session_file.h"
+
 #include <e32std.h>
 
 #include <string>
@@ -19,6 +21,9 @@ struct TWatchOptions {
   std::string iRecordPath;   // where the whole session goes at the end (empty: nowhere)
   std::string iHashesPath;   // frame hashes of what is shown (empty: none)
   std::string iLint;         // the zolvlint program (empty: look beside epoc)
+  // A recorded session to go on from (NULL: start afresh): the application is brought to
+  // its last tick first, then goes on live.
+  const struct TSession* iSession = NULL;
 };
 
 // The folders of an application folder that are watched besides the folder itself.
