@@ -12,6 +12,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -267,6 +268,14 @@ TBool TFrameHashes::Load(const std::string& aPath, std::string& aError) {
   std::ifstream in(aPath, std::ios::binary);
   if (!in) {
     aError = aPath + ": cannot be read";
+    return EFalse;
+  }
+  // Lines are read whole: the file's size bounds what reading it can take.
+  const std::uintmax_t KMaxHashesBytes = 512u << 20;
+  std::error_code ec;
+  const std::uintmax_t size = std::filesystem::file_size(aPath, ec);
+  if (ec || size > KMaxHashesBytes) {
+    aError = aPath + (ec ? ": cannot be read" : ": too big for a hashes file");
     return EFalse;
   }
   std::string line;
