@@ -220,7 +220,8 @@ struct TWatchFrames {
     TWatchFrames& self = *static_cast<TWatchFrames*>(aAny);
     ++self.iCount;
     if (!self.iCatchingUp) self.Shown();
-    if (self.iLimit > 0 && self.iCount >= self.iLimit && !self.iLimitReached) {
+    // The limit counts frames shown live; a catch-up only comes back to where it was.
+    if (!self.iCatchingUp && self.iLimit > 0 && self.iCount >= self.iLimit && !self.iLimitReached) {
       self.iLimitReached = ETrue;
       CActiveScheduler::Stop();
     }
