@@ -69,7 +69,7 @@ struct TDemoRoot {
   }
   ~TDemoRoot() {
     std::error_code ec;
-    fs::remove_all(root, ec);
+    if (!std::getenv("ZOLV_BENCH_KEEP")) fs::remove_all(root, ec);
   }
   fs::path root, apps;
 };
@@ -111,7 +111,7 @@ void BM_WatchReload(benchmark::State& aState) {
     return n;
   };
   auto waitFor = [&backs](int aCount) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(5);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
     while (backs() < aCount && std::chrono::steady_clock::now() < deadline)
       std::this_thread::sleep_for(std::chrono::milliseconds(2));
     return backs() >= aCount;
@@ -125,7 +125,9 @@ void BM_WatchReload(benchmark::State& aState) {
     const auto start = std::chrono::steady_clock::now();
     Write(movie, text + "\n-- edit " + std::to_string(expected) + "\n");
     if (!waitFor(expected)) {
-      aState.SkipWithError("no reload");
+      static std::string message;
+      message = "no reload: " + Read(out);
+      aState.SkipWithError(message.c_str());
       break;
     }
     aState.SetIterationTime(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());

@@ -85,7 +85,9 @@ public:
 private:
   void RunL() override {
     iFired = ETrue;
-    CActiveScheduler::Stop();
+    // Not the innermost loop: the application may be waiting inside a frame for a
+    // picture, and that wait must end by itself.
+    CActiveScheduler::StopOutermost();
   }
   void DoCancel() override {
     // A completion may already be on its way from the watching thread.
@@ -223,7 +225,7 @@ struct TWatchFrames {
     // The limit counts frames shown live; a catch-up only comes back to where it was.
     if (!self.iCatchingUp && self.iLimit > 0 && self.iCount >= self.iLimit && !self.iLimitReached) {
       self.iLimitReached = ETrue;
-      CActiveScheduler::Stop();
+      CActiveScheduler::StopOutermost();
     }
   }
 };

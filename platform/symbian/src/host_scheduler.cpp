@@ -639,6 +639,14 @@ EXPORT_C void CActiveScheduler::Stop() {
   s->iLoop->iStopped = ETrue;
 }
 
+EXPORT_C void CActiveScheduler::StopOutermost() {
+  CActiveScheduler* s = tScheduler;
+  if (s == NULL || s->iLoop == NULL) Panic(45);
+  TLoop* outer = s->iLoop;
+  while (outer->iOuter) outer = outer->iOuter;
+  outer->iStopped = ETrue;
+}
+
 EXPORT_C TInt CActiveScheduler::StackDepth() const {
   TInt depth = 0;
   for (TLoop* l = iLoop; l; l = l->iOuter) ++depth;
