@@ -7,7 +7,7 @@ ZOLV_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 ZOLV_PACKAGES=(
   cmake ninja-build g++ clang libclang-rt-14-dev pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
-  libsdl2-dev libsdl2-image-dev libjpeg62-turbo-dev libx11-dev
+  libsdl2-dev libsdl2-image-dev libjpeg62-turbo-dev libx11-dev libxtst-dev
   libfreetype-dev libfontconfig-dev fonts-dejavu-core fonts-dejavu-extra
   qt6-base-dev xvfb xauth doxygen gzip
 )

@@ -1,17 +1,27 @@
 // epoc: starts an application by name, as the device's emulator does, and runs it on the
 // real clock until it exits.
 //
-//   epoc [--apps FOLDER] [--headless] [--frames N] [--seconds S] [--png FILE] NAME
+//   epoc [--apps FOLDER] [--headless] [--frames N] [--seconds S] [--png FILE]
+//        [--record FILE | --replay FILE] [--hashes FILE] [--expect FILE] NAME
+//   epoc --watch [--apps FOLDER] [--headless] [--frames N] [--replay FILE] [--record FILE] [--hashes FILE]
+//        NAME
 //
 // The application is the module Z:\System\Apps\NAME\NAME.app, or with --apps the module
 // FOLDER/NAME.app (or FOLDER/NAME/NAME.app); its resource folders are those beside the
 // module. --headless keeps the screen in memory. --frames N ends the application after
 // the screen's Nth update (a presentation of changed pixels); --seconds S ends it after S
 // seconds on the real clock, whether or not the screen changes. --png FILE writes a
-// contact sheet of the frames.
+// contact sheet of the frames. --record, --replay, --hashes and --expect record a run, play
+// a recording again on the virtual clock and compare the frames of two runs
+// (live_launch.h). --watch starts the application again on every change of its files and
+// brings it back to the frame it was on (watch.h).
+#include "live_launch.h"
+#include "watch.h"
+
 #include <eikenv.h>
 #include <zhost/apploader.h>
 #include <zhost/files.h>
+#include <zhost/live.h>
 #include <zhost/screen.h>
 
 #include <dirent.h>
@@ -46,31 +56,40 @@ struct TOptions {
   std::string iAppsFolder;
   std::string iPng;
   TBool iHeadless = EFalse;
+  TBool iWatch = EFalse;
   TInt iFrames = 0;   // 0: no limit
   TInt iSeconds = 0;  // 0: no limit
 };
 
 // Ends the run after a time on the real clock: a limit that holds even for an
-// application whose screen never changes.
-class CTimeLimit : public CTimer {
+// application whose screen never changes. Its timer is the launcher's, not the
+// application's (a recording does not count it).
+class CTimeLimit : public CActive {
 public:
   static CTimeLimit* NewL(TInt aSeconds) {
     CTimeLimit* self = new (ELeave) CTimeLimit;
     CleanupStack::PushL(self);
-    self->ConstructL();
+    User::LeaveIfError(self->iTimer.CreateLocal());
+    ZHost::Live::MarkTimerInternal(self->iTimer);
     CleanupStack::Pop(self);
-    self->After(TTimeIntervalMicroSeconds32(aSeconds * 1000000));
+    self->iTimer.After(self->iStatus, TTimeIntervalMicroSeconds32(aSeconds * 1000000));
+    self->SetActive();
     return self;
   }
-  ~CTimeLimit() { Cancel(); }
+  ~CTimeLimit() {
+    Cancel();
+    iTimer.Close();
+  }
   TBool Expired() const { return iExpired; }
 
 private:
-  CTimeLimit() : CTimer(CActive::EPriorityStandard) { CActiveScheduler::Add(this); }
+  CTimeLimit() : CActive(CActive::EPriorityStandard) { CActiveScheduler::Add(this); }
   void RunL() override {
     iExpired = ETrue;
     CActiveScheduler::Stop();
   }
+  void DoCancel() override { iTimer.Cancel(); }
+  RTimer iTimer;
   TBool iExpired = EFalse;
 };
 
@@ -81,6 +100,9 @@ struct TFrameCounter {
   TInt iCount = 0;
   TBool iKeepFrames = EFalse;
   TBool iLimitReached = EFalse;
+  TBool iExited = EFalse;
+  TBool iTimeLimitReached = EFalse;
+  Epoc::TLiveLaunch* iLive = NULL;
   TSize iSize;
   std::vector<std::vector<TUint16>> iFrames;
 
@@ -90,7 +112,8 @@ struct TFrameCounter {
     if (iLimitReached) return;
     ++iCount;
     if (iKeepFrames) Keep();
-    if (iLimit > 0 && iCount >= iLimit) {
+    const TBool checked = !iLive || iLive->Frame(iCount);
+    if ((iLimit > 0 && iCount >= iLimit) || !checked) {
       iLimitReached = ETrue;
       // Before the scheduler runs, the launcher does not start it at all.
       CActiveScheduler* s = CActiveScheduler::Current();
@@ -209,6 +232,16 @@ void RunL(const TOptions& aOptions, const std::string& aModulePath, TChar aDrive
   }
   if (aOptions.iHeadless) ZHost::Screen::SetBackendChoice("headless");
   ZHost::Screen::SetPresentObserver(&TFrameCounter::Presented, &aCounter);
+  std::string moduleName = "?:\\System\\Apps\\" + aOptions.iName + "\\" + aOptions.iName + ".app";
+  moduleName[0] = static_cast<char>(TUint(aDrive));
+  aCounter.iLive->BeforeStart(aOptions.iName, moduleName);
+  // A replay runs on the virtual clock, which would keep the screen in memory; it is
+  // shown in a window as a live run is, unless asked otherwise.
+  const char* display = std::getenv("DISPLAY");
+  const char* wayland = std::getenv("WAYLAND_DISPLAY");
+  if (aCounter.iLive->Replaying() && !aOptions.iHeadless && !std::getenv("ZOLV_SCREEN") &&
+      ((display && *display) || (wayland && *wayland)))
+    ZHost::Screen::SetBackendChoice("sdl");
 
   CEikonEnv* env = new (ELeave) CEikonEnv;
   CleanupStack::PushL(env);
@@ -223,6 +256,7 @@ void RunL(const TOptions& aOptions, const std::string& aModulePath, TChar aDrive
   ZHost::StartApplicationL(*app, doc, appUi);
   CleanupStack::PushL(doc);
   CleanupStack::PushL(appUi);
+  aCounter.iLive->AfterStart();
 
   // Which screen the run got: a window ("sdl") or memory ("headless"), for scripts that
   // need to know whether a display was really used.
@@ -231,7 +265,9 @@ void RunL(const TOptions& aOptions, const std::string& aModulePath, TChar aDrive
   CTimeLimit* limit = aOptions.iSeconds > 0 ? CTimeLimit::NewL(aOptions.iSeconds) : NULL;
   CleanupStack::PushL(limit);
   if (!aCounter.iLimitReached && !appUi->ExitRequested()) CActiveScheduler::Start();
+  aCounter.iTimeLimitReached = limit && limit->Expired();
   CleanupStack::PopAndDestroy(limit);
+  aCounter.iExited = appUi->ExitRequested();
   ZHost::Screen::SetPresentObserver(NULL, NULL);
   std::printf("epoc: %s %s after %d frames\n", aOptions.iName.c_str(),
               appUi->ExitRequested() ? "exited" : "stopped", aCounter.iCount);
@@ -246,25 +282,63 @@ void RunL(const TOptions& aOptions, const std::string& aModulePath, TChar aDrive
 
 const zolv::cli::Program kCommandLine{
     "epoc",
-    "usage: epoc [--apps FOLDER] [--headless] [--frames N] [--seconds S] [--png FILE] NAME\n"
+    "usage: epoc [--apps FOLDER] [--headless] [--frames N] [--seconds S] [--png FILE]\n"
+    "            [--record FILE | --replay FILE] [--hashes FILE] [--expect FILE] NAME\n"
+    "       epoc --watch [--apps FOLDER] [--headless] [--frames N] [--replay FILE] [--record FILE]\n"
+    "            [--hashes FILE] NAME\n"
     "Starts the application NAME (Z:\\System\\Apps\\NAME\\NAME.app) and runs it until it exits.\n"
-    "  --apps FOLDER  the application is FOLDER/NAME.app or FOLDER/NAME/NAME.app\n"
-    "  --headless     keep the screen in memory, with no window\n"
-    "  --frames N     end after the screen's Nth update (1 to 1000000)\n"
-    "  --seconds S    end after S seconds (1 to 2000)\n"
-    "  --png FILE     write a contact sheet of the frames to FILE\n",
-    {{"--apps", true}, {"--headless"}, {"--frames", true}, {"--seconds", true}, {"--png", true}}};
+    "  --apps FOLDER    the application is FOLDER/NAME.app or FOLDER/NAME/NAME.app\n"
+    "  --headless       keep the screen in memory, with no window\n"
+    "  --frames N       end after the screen's Nth update (1 to 1000000)\n"
+    "  --seconds S      end after S seconds (1 to 2000)\n"
+    "  --png FILE       write a contact sheet of the frames to FILE\n"
+    "  --record FILE    write every event that reaches the application to the session FILE\n"
+    "  --replay FILE    run on the virtual clock, delivering the events of the session FILE\n"
+    "  --hashes FILE    write the number and a pixel hash of every presented frame to FILE\n"
+    "  --expect FILE    compare the frames with the hashes FILE; stop at the first difference\n"
+    "  --watch          record as it runs, and start again at the same frame when the\n"
+    "                   module or its files change\n",
+    {{"--apps", true},
+     {"--headless"},
+     {"--frames", true},
+     {"--seconds", true},
+     {"--png", true},
+     {"--record", true},
+     {"--replay", true},
+     {"--hashes", true},
+     {"--expect", true},
+     {"--watch"}}};
 
 int Usage(const std::string& aWhy) { return zolv::cli::UsageError(kCommandLine, aWhy); }
+
+// Runs the application under --watch until it exits or the frame limit.
+int Watch(const TOptions& aOptions, const std::string& aModulePath, TChar aDrive, const Epoc::TLiveLaunch& aLive,
+          const Epoc::TSession* aFrom) {
+  Epoc::TWatchOptions watch;
+  watch.iName = aOptions.iName;
+  watch.iModulePath = aModulePath;
+  watch.iDrive = aDrive;
+  watch.iHeadless = aOptions.iHeadless;
+  watch.iFrames = aOptions.iFrames;
+  watch.iRecordPath = aLive.RecordPath();
+  watch.iHashesPath = aLive.HashesPath();
+  watch.iSession = aFrom;
+  return Epoc::Watch(watch);
+}
 
 }  // namespace
 
 int main(int argc, char** argv) {
   if (const std::optional<int> answered = zolv::cli::Check(kCommandLine, argc, argv)) return *answered;
   TOptions options;
+  Epoc::TLiveLaunch live;
   for (int i = 1; i < argc; i++) {
     const std::string arg = argv[i];
-    if (arg == "--headless") {
+    if (const TInt taken = live.TakeOption(argc, argv, i)) {
+      if (taken < 0) return Usage("option " + arg + " needs a value");
+    } else if (arg == "--watch") {
+      options.iWatch = ETrue;
+    } else if (arg == "--headless") {
       options.iHeadless = ETrue;
     } else if (arg == "--frames" && i + 1 < argc) {
       char* end = NULL;
@@ -291,6 +365,11 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "epoc: \"%s\" is not an application name\n", options.iName.c_str());
     return 2;
   }
+  if (options.iWatch && (!options.iPng.empty() || options.iSeconds > 0 || !live.WatchCompatible()))
+    return Usage("--watch cannot be used with --png, --seconds or --expect");
+  const Epoc::TSession* watchFrom = NULL;
+  if (const int code = options.iWatch ? live.PrepareWatch(options.iName, watchFrom) : live.Prepare(options.iName))
+    return code;
 
   std::string modulePath;
   std::string mappedRoot;
@@ -303,10 +382,17 @@ int main(int argc, char** argv) {
   }
 
   TFrameCounter counter;
-  counter.iLimit = options.iFrames;
+  counter.iLimit = options.iFrames > 0 ? options.iFrames : live.FrameLimit();
+  counter.iLive = &live;
   counter.iKeepFrames = !options.iPng.empty();
-  TRAPD(err, RunL(options, modulePath, drive, counter));
+  int watchCode = -1;
+  if (options.iWatch)
+    watchCode = Watch(options, modulePath, drive, live, watchFrom);
+  TRAPD(err, if (!options.iWatch) RunL(options, modulePath, drive, counter));
   if (!mappedRoot.empty()) RemoveDriveRoot(mappedRoot);
+  if (watchCode >= 0) return watchCode;
+  const int liveCode =
+      live.Finish(counter.iExited, counter.iCount, (options.iFrames > 0 && counter.iLimitReached) || counter.iTimeLimitReached);
   if (err != KErrNone) {
     std::fprintf(stderr, "epoc: %s failed with error %d\n", options.iName.c_str(), err);
     return 1;
@@ -320,5 +406,5 @@ int main(int argc, char** argv) {
     }
     std::printf("contact sheet: %s\n", options.iPng.c_str());
   }
-  return 0;
+  return liveCode;
 }

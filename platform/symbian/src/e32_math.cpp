@@ -1,5 +1,6 @@
 // Maths functions with the platform's error returns, and the seeded random generator.
 #include <e32math.h>
+#include <zhost/live.h>
 
 #include <cmath>
 #include <random>
@@ -150,10 +151,16 @@ EXPORT_C TReal Math::FRand(TInt64& aSeed) {
 
 EXPORT_C TInt Math::Rand(TInt64& aSeed) { return static_cast<TInt>(Advance(aSeed) >> 33); }
 
-EXPORT_C TUint32 Math::Random() {
+namespace {
+std::mt19937& RandomGenerator() {
   static std::mt19937 generator{std::random_device{}()};
-  return static_cast<TUint32>(generator());
+  return generator;
 }
+}  // namespace
+
+EXPORT_C TUint32 Math::Random() { return static_cast<TUint32>(RandomGenerator()()); }
+
+EXPORT_C void ZHost::Live::SeedRandom(TUint32 aSeed) { RandomGenerator().seed(aSeed); }
 
 EXPORT_C TBool Math::IsNaN(const TReal& aVal) { return std::isnan(aVal); }
 EXPORT_C TBool Math::IsInfinite(const TReal& aVal) { return std::isinf(aVal); }

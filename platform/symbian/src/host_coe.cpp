@@ -198,6 +198,10 @@ EXPORT_C void CCoeAppUi::HandleWsEventL(const TWsEvent& aEvent, CCoeControl*) {
     case EEventKeyUp:
       RouteKeyEventL(*aEvent.Key(), static_cast<TEventCode>(aEvent.Type()));
       break;
+    case EEventFocusGained:
+    case EEventFocusLost:
+      HandleForegroundEventL(aEvent.Type() == EEventFocusGained);
+      break;
     default:
       break;
   }

@@ -8,6 +8,7 @@
 #include <mdaaudiosampleplayer.h>
 #include <zhost/audio.h>
 #include <zhost/clock.h>
+#include <zhost/live.h>
 #include <zhost/wav.h>
 
 #include <SDL.h>
@@ -19,6 +20,9 @@ namespace {
 
 // Longest single timer wait (the timer takes 32-bit microseconds).
 const TInt64 KMaxTimerChunk = 2000000000;
+
+// While on, a playing clip waits for ZHost::Live::CompleteAudio instead of its timer.
+TBool gAudioDriven = EFalse;
 
 // One clip being mixed. Lives inside its utility; linked into the mixer while playing.
 struct TVoice {
@@ -169,6 +173,9 @@ public:
 
   void ConstructL() {
     User::LeaveIfError(iTimer.CreateLocal());
+    // The clip's timer is the platform's, not the application's.
+    ZHost::Live::MarkTimerHandleInternal(iTimer.Handle());
+    iNumber = ZHost::Live::NextAudioPlayer();
     CActiveScheduler::Add(this);
     AddUser();
     iUser = ETrue;
@@ -218,6 +225,17 @@ public:
     }
   }
 
+  // Ends a playing that waits to be ended from outside (audio driven from outside).
+  TBool CompleteDriven(TInt aError) {
+    if (iState != EPlaying || !iDrivenWait) return EFalse;
+    iDrivenWait = EFalse;
+    iRemaining = 0;
+    TRequestStatus* status = &iStatus;
+    User::RequestComplete(status, aError);
+    return ETrue;
+  }
+  TInt Number() const { return iNumber; }
+
   // Ends playing now with aError.
   void CompleteNow(TInt aError) {
     if (iState != EPlaying) {
@@ -251,11 +269,19 @@ protected:
       }
       Unplug();
       iState = EOpen;
+      if (ZHost::Live::MObserver* observer = ZHost::Live::Observer()) observer->AudioCompleted(iNumber, status);
       iCallback.MapcPlayComplete(status);  // may delete this utility
     }
   }
 
-  void DoCancel() override { iTimer.Cancel(); }
+  void DoCancel() override {
+    iTimer.Cancel();
+    if (iDrivenWait) {
+      iDrivenWait = EFalse;
+      TRequestStatus* status = &iStatus;
+      User::RequestComplete(status, KErrCancel);
+    }
+  }
 
 private:
   void Complete(TInt aError) {
@@ -266,6 +292,12 @@ private:
   }
 
   void WaitChunk() {
+    if (gAudioDriven) {
+      iStatus = KRequestPending;
+      iDrivenWait = ETrue;
+      SetActive();
+      return;
+    }
     const TInt64 chunk = iRemaining < KMaxTimerChunk ? iRemaining : KMaxTimerChunk;
     iRemaining -= chunk;
     iTimer.After(iStatus, static_cast<TInt>(chunk));
@@ -312,6 +344,8 @@ private:
   TVoice iVoice{};
   TBool iInMixer = EFalse;
   TBool iUser = EFalse;
+  TBool iDrivenWait = EFalse;
+  TInt iNumber = 0;
 };
 
 CMdaAudioPlayerUtilityImpl* CMdaAudioPlayerUtilityImpl::gFirst = NULL;
@@ -391,3 +425,16 @@ EXPORT_C void CompletePlaying(TInt aError) {
 }
 
 }  // namespace ZHost::Audio
+
+namespace ZHost::Live {
+
+EXPORT_C void SetAudioDriven(TBool aDriven) { gAudioDriven = aDriven; }
+
+EXPORT_C TInt CompleteAudio(TInt aPlayer, TInt aError) {
+  for (CMdaAudioPlayerUtilityImpl* u = CMdaAudioPlayerUtilityImpl::gFirst; u; u = u->iNextImpl) {
+    if (u->Number() == aPlayer) return u->CompleteDriven(aError) ? KErrNone : KErrNotFound;
+  }
+  return KErrNotFound;
+}
+
+}  // namespace ZHost::Live

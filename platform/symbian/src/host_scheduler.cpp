@@ -6,6 +6,7 @@
 #include <e32base.h>
 #include <e32std.h>
 #include <zhost/clock.h>
+#include <zhost/live.h>
 
 #include <algorithm>
 #include <atomic>
@@ -38,6 +39,11 @@ struct TClockState {
   std::condition_variable iPostCv;
   std::vector<std::pair<TRequestStatus*, TInt>> iPosted;
   bool iWake = false;
+  // Requests completed by an application timer whose object has not run yet, with the
+  // timer's handle (see zhost/live.h).
+  std::vector<std::pair<TRequestStatus*, TInt>> iExpired;
+  // Active objects' RunL calls in progress (nested scheduler loops run inside them).
+  TInt iRunDepth = 0;
 };
 
 TClockState& State() {
@@ -78,15 +84,38 @@ void ApplyPosted() {
   for (auto& p : posted) *p.first = p.second;
 }
 
+void ForgetExpired(TRequestStatus* aStatus) {
+  auto& expired = State().iExpired;
+  expired.erase(std::remove_if(expired.begin(), expired.end(),
+                               [aStatus](const std::pair<TRequestStatus*, TInt>& e) { return e.first == aStatus; }),
+                expired.end());
+}
+
+// While a replaying observer holds them, the application's timers wait (only between
+// active objects: inside one, a nested wait may need them).
+TBool TimersHeld() {
+  ZHost::Live::MObserver* observer = ZHost::Live::Observer();
+  return observer && State().iVirtual && State().iRunDepth == 0 && observer->HoldTimers();
+}
+
 // Completes every timer due at or before aNow, earliest first.
 void CompleteDueTimers(TInt64 aNow) {
   TClockState& s = State();
-  size_t n = 0;
-  while (n < s.iTimers.size() && s.iTimers[n].iDue <= aNow) ++n;
-  if (n == 0) return;
-  std::vector<TTimerEntry> due(s.iTimers.begin(), s.iTimers.begin() + n);
-  s.iTimers.erase(s.iTimers.begin(), s.iTimers.begin() + n);
-  for (auto& e : due) *e.iStatus = KErrNone;
+  const TBool held = TimersHeld();
+  const TBool observed = ZHost::Live::Observer() != NULL;
+  std::vector<TTimerEntry> due;
+  for (auto it = s.iTimers.begin(); it != s.iTimers.end() && it->iDue <= aNow;) {
+    if (held && !ZHost::Live::IsTimerInternal(it->iHandle)) {
+      ++it;
+      continue;
+    }
+    due.push_back(*it);
+    it = s.iTimers.erase(it);
+  }
+  for (auto& e : due) {
+    *e.iStatus = KErrNone;
+    if (observed && !ZHost::Live::IsTimerInternal(e.iHandle)) s.iExpired.emplace_back(e.iStatus, e.iHandle);
+  }
 }
 
 void Poll() {
@@ -110,12 +139,29 @@ void Sleep(TInt64 aMax) {
     s.iPostCv.wait_for(lock, std::chrono::microseconds(aMax), ready);
 }
 
+// Real mode: lets the event source deliver what has come (keys, the close button) without
+// waiting. The scheduler does it before each active object it runs, so that input is read
+// even while the application is always busy (a frame timer that is already due when it
+// is re-armed); the input's own active object has the higher priority, as on the device.
+void PollEventSource() {
+  TClockState& s = State();
+  if (s.iVirtual) return;
+  if (ZHost::MEventSource* source = s.iSource.load()) source->WaitForEvents(0);
+}
+
 // Blocks until something may have completed. In virtual mode time jumps to the next
 // timer due. Returns EFalse when nothing can ever complete (virtual mode, no timer).
-TBool WaitForSomething() {
+// aOuter: called by a scheduler loop (not by a wait for one request), where a replaying
+// observer may deliver its next event instead.
+TBool WaitForSomething(TBool aOuter = EFalse) {
   TClockState& s = State();
   ApplyPosted();
   if (s.iVirtual) {
+    ZHost::Live::MObserver* observer = ZHost::Live::Observer();
+    if (observer && aOuter && s.iRunDepth == 0 && observer->Idle()) {
+      Poll();
+      return ETrue;
+    }
     if (s.iTimers.empty()) {
       // Only another thread could still complete something: give it a moment of real
       // time before calling the wait hopeless.
@@ -126,7 +172,13 @@ TBool WaitForSomething() {
       ApplyPosted();
       return ETrue;
     }
-    ZHost::Clock::AdvanceTo(s.iTimers.front().iDue);
+    // The earliest timer that may expire now (held application timers wait).
+    const TBool held = TimersHeld();
+    auto next = std::find_if(s.iTimers.begin(), s.iTimers.end(), [held](const TTimerEntry& e) {
+      return !held || ZHost::Live::IsTimerInternal(e.iHandle);
+    });
+    if (next == s.iTimers.end()) return EFalse;
+    ZHost::Clock::AdvanceTo(next->iDue);
   } else {
     TInt64 wait = -1;
     if (!s.iTimers.empty()) wait = std::max<TInt64>(0, s.iTimers.front().iDue - ZHost::Clock::Ticks());
@@ -142,6 +194,7 @@ void ReportStrayWait() {
 
 void AddTimer(TInt aHandle, TRequestStatus& aStatus, TInt64 aDue) {
   TClockState& s = State();
+  ForgetExpired(&aStatus);
   TTimerEntry e = {aHandle, &aStatus, aDue, s.iSeq++};
   auto pos = std::upper_bound(s.iTimers.begin(), s.iTimers.end(), e,
                               [](const TTimerEntry& a, const TTimerEntry& b) { return a.iDue < b.iDue; });
@@ -171,6 +224,7 @@ TBool HasTimer(TInt aHandle) {
 // Forgets any timer that would complete aStatus (its owner is going away).
 void ForgetStatus(TRequestStatus* aStatus) {
   TClockState& s = State();
+  ForgetExpired(aStatus);
   s.iTimers.erase(std::remove_if(s.iTimers.begin(), s.iTimers.end(),
                                  [aStatus](const TTimerEntry& e) { return e.iStatus == aStatus; }),
                   s.iTimers.end());
@@ -197,6 +251,14 @@ void Clock::UseReal() {
   TClockState& s = State();
   s.iVirtual = false;
   s.iTimers.clear();
+}
+
+void Clock::ContinueReal() {
+  TClockState& s = State();
+  if (!s.iVirtual) return;
+  const TInt64 now = MonotonicMicroSeconds();
+  for (TTimerEntry& e : s.iTimers) e.iDue = now + std::max<TInt64>(0, e.iDue - s.iVirtualNow);
+  s.iVirtual = false;
 }
 
 TBool Clock::IsVirtual() { return State().iVirtual; }
@@ -319,8 +381,18 @@ void SetEventSource(MEventSource* aSource) { State().iSource.store(aSource); }
 
 // ---- TTime ----
 
-EXPORT_C void TTime::HomeTime() { iTime = ZHost::Clock::HomeTime(); }
-EXPORT_C void TTime::UniversalTime() { iTime = ZHost::Clock::UniversalTime(); }
+// What the application reads of the time, through the observer when one is installed.
+namespace {
+TInt64 TimeRead(ZHost::Live::TTimeKind aKind, TInt64 aValue) {
+  ZHost::Live::MObserver* observer = ZHost::Live::Observer();
+  return observer ? observer->TimeRead(aKind, aValue) : aValue;
+}
+}  // namespace
+
+EXPORT_C void TTime::HomeTime() { iTime = TimeRead(ZHost::Live::EHomeTime, ZHost::Clock::HomeTime()); }
+EXPORT_C void TTime::UniversalTime() {
+  iTime = TimeRead(ZHost::Live::EUniversalTime, ZHost::Clock::UniversalTime());
+}
 
 EXPORT_C TInt TTime::SecondsFrom(TTime aTime, TTimeIntervalSeconds& aInterval) const {
   const TInt64 seconds = (iTime - aTime.iTime) / 1000000;
@@ -380,9 +452,11 @@ EXPORT_C void User::WaitForRequest(TRequestStatus& aStatus) {
   while (aStatus == KRequestPending) {
     if (!WaitForSomething()) {
       ReportStrayWait();
-      return;
+      break;
     }
   }
+  // A timer waited for here has no active object to run for it.
+  ForgetExpired(&aStatus);
 }
 
 EXPORT_C void User::After(TTimeIntervalMicroSeconds32 aInterval) {
@@ -509,7 +583,20 @@ TBool CActiveScheduler::RunOne(TInt aMinimumPriority, TInt* aError) {
   while (a && !(a->iActive && a->iStatus != KRequestPending)) a = a->iNext;
   if (a == NULL || a->iPriority < aMinimumPriority) return EFalse;
   a->iActive = EFalse;
+  TClockState& s = State();
+  if (!s.iExpired.empty()) {
+    auto it = std::find_if(s.iExpired.begin(), s.iExpired.end(),
+                           [a](const std::pair<TRequestStatus*, TInt>& e) { return e.first == &a->iStatus; });
+    if (it != s.iExpired.end()) {
+      const TInt handle = it->second;
+      s.iExpired.erase(it);
+      if (ZHost::Live::MObserver* observer = ZHost::Live::Observer())
+        observer->TimerExpiry(ZHost::Live::TimerNumber(handle));
+    }
+  }
+  ++s.iRunDepth;
   TRAPD(error, a->RunL());
+  --s.iRunDepth;
   // RunL may have deleted the object; it is touched again only if RunL left.
   if (error != KErrNone) error = a->RunError(error);
   if (aError)
@@ -536,8 +623,9 @@ void CActiveScheduler::DoStart(TLoop& aLoop) {
   aLoop.iOuter = iLoop;
   iLoop = &aLoop;
   while (!aLoop.iStopped) {
+    PollEventSource();
     if (RunOne(KMinTInt, NULL)) continue;
-    if (!WaitForSomething()) {
+    if (!WaitForSomething(ETrue)) {
       ReportStrayWait();
       break;
     }
@@ -549,6 +637,14 @@ EXPORT_C void CActiveScheduler::Stop() {
   CActiveScheduler* s = tScheduler;
   if (s == NULL || s->iLoop == NULL) Panic(45);
   s->iLoop->iStopped = ETrue;
+}
+
+EXPORT_C void CActiveScheduler::StopOutermost() {
+  CActiveScheduler* s = tScheduler;
+  if (s == NULL || s->iLoop == NULL) Panic(45);
+  TLoop* outer = s->iLoop;
+  while (outer->iOuter) outer = outer->iOuter;
+  outer->iStopped = ETrue;
 }
 
 EXPORT_C TInt CActiveScheduler::StackDepth() const {
@@ -646,5 +742,9 @@ EXPORT_C void User::WaitForAnyRequest() {
 }
 
 // System ticks of 1/64 second, and millisecond ticks.
-EXPORT_C TUint User::TickCount() { return static_cast<TUint>(ZHost::Clock::Ticks() / 15625); }
-EXPORT_C TUint32 User::NTickCount() { return static_cast<TUint32>(ZHost::Clock::Ticks() / 1000); }
+EXPORT_C TUint User::TickCount() {
+  return static_cast<TUint>(TimeRead(ZHost::Live::ETickCount, ZHost::Clock::Ticks()) / 15625);
+}
+EXPORT_C TUint32 User::NTickCount() {
+  return static_cast<TUint32>(TimeRead(ZHost::Live::ENTickCount, ZHost::Clock::Ticks()) / 1000);
+}

@@ -131,6 +131,13 @@ private:
         break;
       case SDL_WINDOWEVENT:
         if (aEvent.window.event == SDL_WINDOWEVENT_EXPOSED) ZHost::WsInternal::PresentAll();
+        // The window taking or losing the keyboard brings the application to the
+        // foreground or sends it to the background.
+        if (aEvent.window.event == SDL_WINDOWEVENT_FOCUS_GAINED || aEvent.window.event == SDL_WINDOWEVENT_FOCUS_LOST) {
+          TWsEvent ws;
+          ws.SetType(aEvent.window.event == SDL_WINDOWEVENT_FOCUS_GAINED ? EEventFocusGained : EEventFocusLost);
+          ZHost::WsInternal::QueueEvent(ws);
+        }
         break;
       case SDL_KEYDOWN:
       case SDL_KEYUP: {

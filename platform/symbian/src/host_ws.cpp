@@ -64,6 +64,7 @@ struct TWsState {
   TAny* iPresentObserverAny = NULL;
   TRect iDirty;
   TInt iFocusGroup = 0;
+  TBool iPresentSuspended = EFalse;
 };
 
 TWsState& Ws() {
@@ -153,14 +154,17 @@ void CloseScreen() {
   s.iFocusGroup = 0;
 }
 
-void Present() {
+// Shows what changed. A presentation that only shows the same pixels again (the window
+// was exposed) is not counted: the count and the observer follow the application's
+// drawing, whatever the desktop does.
+void Present(TBool aRepeat = EFalse) {
   TWsState& s = Ws();
   if (!s.iBackend || s.iDirty.IsEmpty()) return;
   const TRect dirty = s.iDirty;
   s.iDirty = TRect();
-  s.iPresentCount++;
-  s.iBackend->Present(s.iPixels.data(), s.iStride, s.iSize, dirty);
-  if (s.iPresentObserver) s.iPresentObserver(s.iPresentObserverAny);
+  if (!aRepeat) s.iPresentCount++;
+  if (!s.iPresentSuspended) s.iBackend->Present(s.iPixels.data(), s.iStride, s.iSize, dirty);
+  if (!aRepeat && s.iPresentObserver) s.iPresentObserver(s.iPresentObserverAny);
 }
 
 // Screen position of a window's top-left.
@@ -223,24 +227,27 @@ std::vector<TInt> Siblings(TInt aParent, TBool aGroups) {
 
 namespace ZHost::WsInternal {
 
-void QueueEvent(const TWsEvent& aEvent) {
+TBool QueueEvent(const TWsEvent& aEvent) {
   TWsState& s = Ws();
   TWindowRec* group = Window(s.iFocusGroup);
-  if (!group) return;
+  if (!group) return EFalse;
   TSessionRec* session = Session(group->iSession);
-  if (!session) return;
+  if (!session) return EFalse;
   TWsEvent event = aEvent;
   event.SetHandle(group->iClient);
   if (event.Time() == 0) event.SetTime(ZHost::Clock::HomeTime());
   session->iEvents.push_back(event);
   if (session->iEventStatus) User::RequestComplete(session->iEventStatus, KErrNone);
+  return ETrue;
 }
 
 void PresentAll() {
   TWsState& s = Ws();
   if (!s.iBackend) return;
-  s.iDirty = TRect(TPoint(0, 0), s.iSize);
+  // Anything drawn but not yet flushed is shown (and counted) first.
   Present();
+  s.iDirty = TRect(TPoint(0, 0), s.iSize);
+  Present(ETrue);
 }
 
 }  // namespace ZHost::WsInternal
@@ -594,6 +601,24 @@ EXPORT_C void CWindowGc::Changed(const TRect& aScreenRect, TBool aBitBlt) {
 namespace ZHost::Screen {
 
 void SetBackendChoice(const std::string& aName) { Ws().iChoice = aName; }
+
+void SetPresentSuspended(TBool aSuspended) { Ws().iPresentSuspended = aSuspended; }
+
+void ClearPixels() {
+  TWsState& s = Ws();
+  std::fill(s.iPixels.begin(), s.iPixels.end(), KScreenInitial);
+  s.iDirty = TRect();
+}
+
+TBool ShowPixels(const std::vector<TUint16>& aPixels) {
+  TWsState& s = Ws();
+  if (!IsConnected() || aPixels.size() != static_cast<size_t>(s.iSize.iWidth) * s.iSize.iHeight) return EFalse;
+  for (TInt y = 0; y < s.iSize.iHeight; ++y)
+    std::copy_n(&aPixels[static_cast<size_t>(y) * s.iSize.iWidth], s.iSize.iWidth, &s.iPixels[static_cast<size_t>(y) * s.iStride]);
+  s.iDirty = TRect(TPoint(0, 0), s.iSize);
+  Present(ETrue);
+  return ETrue;
+}
 
 std::string BackendName() {
   TWsState& s = Ws();

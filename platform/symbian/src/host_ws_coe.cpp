@@ -2,6 +2,7 @@
 #include "host_coe_ws.h"
 
 #include <coeaui.h>
+#include <zhost/live.h>
 
 #include <algorithm>
 
@@ -125,6 +126,7 @@ void CCoeWsLink::DispatchEvents() {
     iWs.GetEvent(event);
     if (event.Type() == EEventNull) break;
     if (CCoeAppUi* appUi = iEnv.AppUi()) {
+      if (ZHost::Live::MObserver* observer = ZHost::Live::Observer()) observer->WsEvent(event);
       TRAP_IGNORE(appUi->HandleWsEventL(event, NULL));
     }
   }

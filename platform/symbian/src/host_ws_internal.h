@@ -26,7 +26,8 @@ MBackend* NewHeadlessBackend();
 MBackend* NewSdlBackend();
 
 // Queues an event for the session of the focused window group (scheduler thread only).
-void QueueEvent(const TWsEvent& aEvent);
+// EFalse if there is no focused window group to take it.
+TBool QueueEvent(const TWsEvent& aEvent);
 // The whole screen changed outside the application (exposed): present it again.
 void PresentAll();
 

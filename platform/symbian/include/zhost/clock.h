@@ -27,6 +27,9 @@ public:
   IMPORT_C static void UseVirtual();
   // Switches back to the host's clock. Pending timers are dropped as above.
   IMPORT_C static void UseReal();
+  // Switches from the virtual clock to the host's and keeps the pending timers: each is
+  // due as far from now on the host's clock as it was on the virtual one.
+  IMPORT_C static void ContinueReal();
   IMPORT_C static TBool IsVirtual();
 
   // Current time on the device's scale (microseconds since year 0).

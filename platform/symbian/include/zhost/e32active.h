@@ -82,6 +82,10 @@ public:
   // object of at least aMinimumPriority; returns EFalse if there is none. A leave that
   // RunError passes on goes to *aError if aError is given, otherwise to Error.
   IMPORT_C TBool RunOne(TInt aMinimumPriority, TInt* aError);
+  // Host: ends the outermost loop. Loops nested in it (a wait for an image inside a frame)
+  // go on until they end by themselves; the outermost then ends once the RunL that
+  // started them returns.
+  IMPORT_C static void StopOutermost();
 
 private:
   struct TLoop;

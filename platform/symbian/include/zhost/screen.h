@@ -56,6 +56,15 @@ IMPORT_C TInt PresentCount();
 typedef void (*TPresentObserver)(TAny* aAny);
 IMPORT_C void SetPresentObserver(TPresentObserver aObserver, TAny* aAny);
 
+// While suspended, the backend does not show what is drawn (presentations are still
+// counted and observed): a run can be brought up to a frame out of sight.
+IMPORT_C void SetPresentSuspended(TBool aSuspended);
+// Sets every pixel of the screen to the colour of a new screen (white), without showing it.
+IMPORT_C void ClearPixels();
+// Puts pixels (the whole screen, row by row, as Copy returns them) back on the screen and
+// shows them, without counting a presentation. EFalse if they do not fit the screen.
+IMPORT_C TBool ShowPixels(const std::vector<TUint16>& aPixels);
+
 // Writes a contact sheet as a 24-bit PNG file: the frames (screen copies of aFrameSize,
 // row by row, as Copy returns them) shrunk by aShrink in a grid of aColumns columns with
 // a dark gap between them. KErrArgument without frames or with a frame of the wrong
