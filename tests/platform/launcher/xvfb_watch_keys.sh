@@ -14,7 +14,7 @@ cp "$module" apps/LiveTestApp/LiveTestApp.app
 echo 100000 > apps/LiveTestApp/Data/ticks.txt
 echo 20 > apps/LiveTestApp/Data/work.txt
 ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0 \
-  "$epoc" --watch --frames 250 --record rec.txt --apps apps LiveTestApp > out.txt 2>&1 &
+  "$epoc" --watch --frames 400 --record rec.txt --apps apps LiveTestApp > out.txt 2>&1 &
 epoc=$!
 until grep -q '^epoc: screen' out.txt; do sleep 0.05; kill -0 $epoc 2>/dev/null || break; done
 cat out.txt
