@@ -3,7 +3,7 @@
 # /usr: the libraries with their versioned names, the headers, the CMake package and the
 # pkg-config file, the programs, the wizard's templates, the manual pages and the
 # documentation. The package's dependencies come from the libraries its files link
-# (dpkg-shlibdeps).
+# (dpkg-shlibdeps), and the DejaVu fonts the font store draws with.
 #
 # A build for the prefix /usr is packed as it is. Any other build (the default prefix is
 # /usr/local) is laid out for its prefix: the library folder is lib rather than
@@ -61,6 +61,9 @@ set(CPACK_DEBIAN_PACKAGE_SECTION devel)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Besides the libraries (computed above), the font store draws every typeface from the
+# DejaVu files and takes no other font in their place.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-dejavu-core, fonts-dejavu-extra")
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
 # The libraries are in the loader's folders: the loader's cache is renewed through the
 # ldconfig trigger.

@@ -32,6 +32,10 @@ depends=$(dpkg-deb -f "$deb" Depends)
 for library in libc6 libstdc++6 libsdl2-2.0-0 libsdl2-image-2.0-0 libfreetype6 libfontconfig1; do
   [[ $depends == *"$library "* ]] || fail "the package does not depend on $library: $depends"
 done
+# The fonts every typeface is drawn with.
+for fonts in fonts-dejavu-core fonts-dejavu-extra; do
+  [[ $depends == *"$fonts"* ]] || fail "the package does not depend on $fonts: $depends"
+done
 [[ $depends == *zolvane* ]] && fail "the package depends on itself: $depends"
 
 # 2. lintian: no errors, and no warning beyond those the package overrides, each with its
