@@ -57,6 +57,7 @@ struct TOptions {
   std::string iPng;
   TBool iHeadless = EFalse;
   TBool iWatch = EFalse;
+  std::vector<std::string> iSources;  // --sources: project folders mirrored under --watch
   TInt iFrames = 0;   // 0: no limit
   TInt iSeconds = 0;  // 0: no limit
 };
@@ -284,8 +285,8 @@ const zolv::cli::Program kCommandLine{
     "epoc",
     "usage: epoc [--apps FOLDER] [--headless] [--frames N] [--seconds S] [--png FILE]\n"
     "            [--record FILE | --replay FILE] [--hashes FILE] [--expect FILE] NAME\n"
-    "       epoc --watch [--apps FOLDER] [--headless] [--frames N] [--replay FILE] [--record FILE]\n"
-    "            [--hashes FILE] NAME\n"
+    "       epoc --watch [--apps FOLDER] [--sources FOLDER]... [--headless] [--frames N]\n"
+    "            [--replay FILE] [--record FILE] [--hashes FILE] NAME\n"
     "Starts the application NAME (Z:\\System\\Apps\\NAME\\NAME.app) and runs it until it exits.\n"
     "  --apps FOLDER    the application is FOLDER/NAME.app or FOLDER/NAME/NAME.app\n"
     "  --headless       keep the screen in memory, with no window\n"
@@ -297,7 +298,9 @@ const zolv::cli::Program kCommandLine{
     "  --hashes FILE    write the number and a pixel hash of every presented frame to FILE\n"
     "  --expect FILE    compare the frames with the hashes FILE; stop at the first difference\n"
     "  --watch          record as it runs, and start again at the same frame when the\n"
-    "                   module or its files change\n",
+    "                   module or its files change\n"
+    "  --sources FOLDER with --watch: copy the files of the project folder FOLDER (its movie\n"
+    "                   list and resource folders) to the application when they change\n",
     {{"--apps", true},
      {"--headless"},
      {"--frames", true},
@@ -307,7 +310,8 @@ const zolv::cli::Program kCommandLine{
      {"--replay", true},
      {"--hashes", true},
      {"--expect", true},
-     {"--watch"}}};
+     {"--watch"},
+     {"--sources", true}}};
 
 int Usage(const std::string& aWhy) { return zolv::cli::UsageError(kCommandLine, aWhy); }
 
@@ -323,6 +327,7 @@ int Watch(const TOptions& aOptions, const std::string& aModulePath, TChar aDrive
   watch.iRecordPath = aLive.RecordPath();
   watch.iHashesPath = aLive.HashesPath();
   watch.iSession = aFrom;
+  watch.iSources = aOptions.iSources;
   return Epoc::Watch(watch);
 }
 
@@ -338,6 +343,8 @@ int main(int argc, char** argv) {
       if (taken < 0) return Usage("option " + arg + " needs a value");
     } else if (arg == "--watch") {
       options.iWatch = ETrue;
+    } else if (arg == "--sources" && i + 1 < argc) {
+      options.iSources.push_back(argv[++i]);
     } else if (arg == "--headless") {
       options.iHeadless = ETrue;
     } else if (arg == "--frames" && i + 1 < argc) {
@@ -367,6 +374,14 @@ int main(int argc, char** argv) {
   }
   if (options.iWatch && (!options.iPng.empty() || options.iSeconds > 0 || !live.WatchCompatible()))
     return Usage("--watch cannot be used with --png, --seconds or --expect");
+  if (!options.iSources.empty() && !options.iWatch) return Usage("--sources needs --watch");
+  for (const std::string& source : options.iSources) {
+    std::error_code ec;
+    if (!fs::is_directory(source, ec)) {
+      std::fprintf(stderr, "epoc: %s is not a folder\n", source.c_str());
+      return 2;
+    }
+  }
   const Epoc::TSession* watchFrom = NULL;
   if (const int code = options.iWatch ? live.PrepareWatch(options.iName, watchFrom) : live.Prepare(options.iName))
     return code;

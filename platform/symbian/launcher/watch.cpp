@@ -19,8 +19,10 @@
 #include <zhost/live.h>
 #include <zhost/screen.h>
 
+#include <fcntl.h>
 #include <poll.h>
 #include <sys/inotify.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -32,6 +34,7 @@
 #include <cstring>
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <set>
 #include <thread>
@@ -47,8 +50,10 @@ namespace {
 // How long the files must stay untouched before a change counts as settled.
 const int KSettleMs = 100;
 
+// ASCII letters only: folder names compare the same in every locale.
 std::string Lower(std::string aText) {
-  for (char& c : aText) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  for (char& c : aText)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
   return aText;
 }
 
@@ -100,12 +105,40 @@ private:
   TBool iFired = EFalse;
 };
 
+// Brings one file of a project's source folder to its place in the application's folder:
+// copied under a fresh hidden name beside that place (created exclusively) and renamed
+// over it, so a link standing there is replaced, never written through. A file gone from
+// the sources is removed there too (a link itself, not what it names).
+void MirrorFile(const fs::path& aFrom, const fs::path& aTo) {
+  std::error_code ec;
+  if (!fs::is_regular_file(aFrom, ec)) {
+    if (!fs::exists(fs::symlink_status(aFrom, ec))) fs::remove(aTo, ec);
+    return;
+  }
+  fs::create_directories(aTo.parent_path(), ec);
+  std::string temp = (aTo.parent_path() / ("." + aTo.filename().string() + ".XXXXXX")).string();
+  const int out = ::mkstemp(temp.data());
+  if (out < 0) return;
+  const int in = ::open(aFrom.c_str(), O_RDONLY | O_CLOEXEC);
+  TBool ok = in >= 0 && ::fchmod(out, 0644) == 0;
+  char buffer[65536];
+  for (ssize_t n; ok && (n = ::read(in, buffer, sizeof(buffer))) != 0;) {
+    if (n < 0 || ::write(out, buffer, static_cast<size_t>(n)) != n) ok = EFalse;
+  }
+  if (in >= 0) ::close(in);
+  if (::close(out) != 0) ok = EFalse;
+  if (!ok || ::rename(temp.c_str(), aTo.c_str()) != 0) ::unlink(temp.c_str());
+}
+
 // Watches the application folder, its resource folders and its files; collects the names
 // of changed files (relative to the application folder) until the scheduler's thread takes
-// them.
+// them. With a mirror folder it watches a project's source folder instead and copies each
+// settled change to the same place in the mirror (the application's folder), where the
+// application's own watcher sees it.
 class TFileWatcher {
 public:
-  TFileWatcher(const fs::path& aFolder, CChangeSignal& aSignal) : iFolder(aFolder), iSignal(aSignal) {}
+  TFileWatcher(const fs::path& aFolder, CChangeSignal& aSignal, const fs::path& aMirror = fs::path())
+      : iFolder(aFolder), iMirror(aMirror), iSignal(aSignal) {}
   ~TFileWatcher() { Stop(); }
 
   TBool Start() {
@@ -166,7 +199,12 @@ private:
         for (const std::string& name : created)
           if (!fs::exists(iFolder / name, ec)) pending.erase(name);
         created.clear();
-        if (!pending.empty()) {
+        if (!iMirror.empty()) {
+          // Only what the application reads: its resource folders' files and movie lists.
+          for (const std::string& name : pending)
+            if (name.find('/') != std::string::npos || Lower(fs::path(name).extension().string()) == ".lst")
+              MirrorFile(iFolder / name, iMirror / name);
+        } else if (!pending.empty()) {
           {
             std::lock_guard<std::mutex> lock(iMutex);
             iSettled.insert(pending.begin(), pending.end());
@@ -198,6 +236,7 @@ private:
   }
 
   fs::path iFolder;
+  fs::path iMirror;
   CChangeSignal& iSignal;
   int iFd = -1;
   int iWake[2] = {-1, -1};
@@ -401,6 +440,12 @@ int Watch(const TWatchOptions& aOptions) {
   CChangeSignal* signal = new CChangeSignal;
   TFileWatcher watcher(folder, *signal);
   if (!watcher.Start()) std::fprintf(stderr, "epoc: the files cannot be watched (%s)\n", std::strerror(errno));
+  std::vector<std::unique_ptr<TFileWatcher>> sources;
+  for (const std::string& source : aOptions.iSources) {
+    sources.push_back(std::make_unique<TFileWatcher>(source, *signal, folder));
+    if (!sources.back()->Start())
+      std::fprintf(stderr, "epoc: %s cannot be watched (%s)\n", source.c_str(), std::strerror(errno));
+  }
   // Said once the files are watched: a script may start changing them from here on.
   std::printf("epoc: screen: %s\n", ZHost::Screen::BackendName().c_str());
   std::fflush(stdout);
@@ -534,6 +579,7 @@ int Watch(const TWatchOptions& aOptions) {
     std::fflush(stdout);
   }
 
+  sources.clear();
   watcher.Stop();
   delete signal;
   if (live || app.iApp) {

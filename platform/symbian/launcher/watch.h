@@ -21,6 +21,10 @@ struct TWatchOptions {
   std::string iRecordPath;   // where the whole session goes at the end (empty: nowhere)
   std::string iHashesPath;   // frame hashes of what is shown (empty: none)
   std::string iLint;         // the zolvlint program (empty: look beside epoc)
+  // A project's own folders whose files (the movie list and the resource folders' files)
+  // are copied to the application's folder when they change, so that an edit there needs
+  // no build step.
+  std::vector<std::string> iSources;
   // A recorded session to go on from (NULL: start afresh): the application is brought to
   // its last tick first, then goes on live.
   const struct TSession* iSession = NULL;

@@ -68,7 +68,7 @@ protected:
   }
 
   // Starts epoc --watch headless in the background; its output goes to Output().
-  void Start(const std::string& aName, int aFrames) {
+  void Start(const std::string& aName, int aFrames, const std::string& aSources = std::string()) {
     iPid = ::fork();
     ASSERT_GE(iPid, 0);
     if (iPid == 0) {
@@ -80,6 +80,10 @@ protected:
       ::setenv("SDL_AUDIODRIVER", "dummy", 1);
       const std::string frames = std::to_string(aFrames);
       const std::string apps = iApps.string();
+      if (!aSources.empty())
+        ::execl(ZOLV_EPOC, ZOLV_EPOC, "--watch", "--headless", "--frames", frames.c_str(), "--record", "session.txt",
+                "--hashes", "watch.txt", "--apps", apps.c_str(), "--sources", aSources.c_str(), aName.c_str(),
+                (char*)NULL);
       ::execl(ZOLV_EPOC, ZOLV_EPOC, "--watch", "--headless", "--frames", frames.c_str(), "--record", "session.txt",
               "--hashes", "watch.txt", "--apps", apps.c_str(), aName.c_str(), (char*)NULL);
       ::_exit(127);
@@ -189,6 +193,32 @@ TEST_F(Watching, AnEditedMovieComesBackAtTheSameFrameWithItsNewPicture) {
   EXPECT_EQ(Finish(), 0) << Output();
   // Put the first edit back alone, and a fresh run shows the frame as the watch did.
   Replace(movie, text);
+  ExpectNewPictureAt(back, Replay("Demo"));
+}
+
+// An edit in the project's own folder (as the Demo's files/ in the source tree) reaches the
+// running application with no build step: --sources copies it beside the module, where
+// it is picked up as if it had been edited there; files outside the resource folders stay.
+TEST_F(Watching, AnEditInTheProjectFolderReachesTheApplicationWithoutABuild) {
+  fs::copy(ZOLV_DEMO_APP_DIR, iApps / "Demo", fs::copy_options::recursive);
+  const fs::path sources = iRoot / "project files ü";
+  fs::create_directories(sources / "Movies");
+  fs::copy_file(iApps / "Demo" / "Movies" / "title.movie", sources / "Movies" / "title.movie");
+  std::string text = ReadHostFile(sources / "Movies" / "title.movie");
+  const size_t at = text.find("L 194 28");
+  ASSERT_NE(at, std::string::npos);
+  Start("Demo", 250, sources.string());
+  ASSERT_TRUE(WaitFor("epoc: screen: headless")) << Output();
+  std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+  text.replace(at, 8, "L 194 70");
+  Replace(sources / "Movies" / "title.movie", text);
+  WriteHostFile(sources / "notes.txt", "not the application's\n");
+  ASSERT_TRUE(WaitFor("Movies/title.movie changed: back at frame ")) << Output();
+  const int back = BackAt(1);
+  EXPECT_GT(back, 1) << Output();
+  EXPECT_EQ(ReadHostFile(iApps / "Demo" / "Movies" / "title.movie"), text);
+  EXPECT_FALSE(fs::exists(iApps / "Demo" / "notes.txt"));
+  EXPECT_EQ(Finish(), 0) << Output();
   ExpectNewPictureAt(back, Replay("Demo"));
 }
 #endif
