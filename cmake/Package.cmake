@@ -82,7 +82,10 @@ if(NOT ZOLV_DEB_ARCH)
     VERBATIM)
 elseif(CMAKE_INSTALL_PREFIX STREQUAL "/usr")
   add_custom_target(deb
-    COMMAND ${CMAKE_CPACK_COMMAND} -G DEB --config ${CMAKE_BINARY_DIR}/CPackConfig.cmake
+    # CPack's archive writer reads file names through the locale's character set: in the
+    # C locale a build folder named with letters outside ASCII cannot be packed. C.UTF-8
+    # is the C locale with UTF-8 names, and every Debian system has it.
+    COMMAND ${CMAKE_COMMAND} -E env LC_ALL=C.UTF-8 ${CMAKE_CPACK_COMMAND} -G DEB --config ${CMAKE_BINARY_DIR}/CPackConfig.cmake
     COMMAND ${CMAKE_COMMAND} -E echo "Debian package: ${CMAKE_BINARY_DIR}/${ZOLV_DEB_FILE}"
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
     USES_TERMINAL
