@@ -35,7 +35,7 @@ private:
 
 // Records everything that reaches the application from outside: install it before the
 // application is made, Finish it after the application has gone.
-class CRecorder : public ZHost::Live::MObserver {
+class CRecorder final : public ZHost::Live::MObserver {
 public:
   CRecorder(const std::string& aApp, const std::string& aModule, TSession* aSession);
   // Writes the session to aFile as it goes (NULL: in memory only).
@@ -68,7 +68,7 @@ private:
 
 // Plays a recording back: installs itself, drives the virtual clock and delivers each
 // event at its place; the first place where the application no longer fits is kept.
-class CReplayer : public ZHost::Live::MObserver {
+class CReplayer final : public ZHost::Live::MObserver {
 public:
   explicit CReplayer(const TSession& aSession);
   // Switches to the virtual clock and seeds what the recording seeded.
