@@ -44,6 +44,8 @@ void MarkTimerHandleInternal(TInt aHandle) {
 
 TBool IsTimerInternal(TInt aHandle) { return LiveState().iInternalTimers.count(aHandle) > 0; }
 
+void ForgetTimerHandle(TInt aHandle) { LiveState().iInternalTimers.erase(aHandle); }
+
 TInt TimerNumber(TInt aHandle) {
   TLiveState& s = LiveState();
   auto it = s.iTimerNumbers.find(aHandle);

@@ -411,6 +411,7 @@ EXPORT_C TInt RTimer::CreateLocal() {
 EXPORT_C void RTimer::Close() {
   if (iHandle == 0) return;
   Cancel();
+  ZHost::Live::ForgetTimerHandle(iHandle);
   iHandle = 0;
 }
 

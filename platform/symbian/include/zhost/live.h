@@ -80,6 +80,9 @@ TInt NextAudioPlayer();
 // Registers the audio players' timers as the platform's own.
 void MarkTimerHandleInternal(TInt aHandle);
 TBool IsTimerInternal(TInt aHandle);
+// A timer closed: its handle is never used again, so the platform's mark goes with it
+// (every audio player made and deleted would otherwise leave one behind).
+void ForgetTimerHandle(TInt aHandle);
 // The number of an application timer, given when it first expires.
 TInt TimerNumber(TInt aHandle);
 
