@@ -44,6 +44,14 @@ struct TPress {
   long iMs;
 };
 
+// A window can go between being found and being asked about (a toolkit makes and drops
+// one while it starts): such a request's error is noted instead of ending the program.
+int gXError = 0;
+int NoteXError(Display*, XErrorEvent* aError) {
+  gXError = aError->error_code;
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -79,8 +87,13 @@ int main(int argc, char** argv) {
   }
   const Window root = DefaultRootWindow(display);
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(std::atoi(argv[1]));
+  XSetErrorHandler(NoteXError);
   Window window = 0;
-  while (!(window = MappedWindow(display, root))) {
+  XWindowAttributes attributes;
+  for (;;) {
+    gXError = 0;
+    window = MappedWindow(display, root);
+    if (window && XGetWindowAttributes(display, window, &attributes) && (XSync(display, False), gXError == 0)) break;
     if (std::chrono::steady_clock::now() > deadline) {
       std::fprintf(stderr, "xkeys: no window appeared\n");
       return 1;
@@ -88,8 +101,6 @@ int main(int argc, char** argv) {
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }
   const auto appeared = std::chrono::steady_clock::now();
-  XWindowAttributes attributes;
-  XGetWindowAttributes(display, window, &attributes);
   int x = 0, y = 0;
   Window child = 0;
   XTranslateCoordinates(display, window, root, attributes.width / 2, attributes.height / 2, &x, &y, &child);
