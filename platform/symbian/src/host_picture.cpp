@@ -445,7 +445,9 @@ TInt ProbeXpm(const TUint8* aData, const TBytes& aB, TInfo& aInfo) {
   if (colours <= 0 || chars <= 0) return KErrCorrupt;
   const TInt err = CheckSize(width, height);
   if (err != KErrNone) return err;
-  if (colours * chars > aB.Length() || width * chars > aB.Length()) return KErrCorrupt;
+  // Each factor is held to the file's length first, so the products cannot overflow.
+  if (colours > aB.Length() || chars > aB.Length() || colours * chars > aB.Length() || width * chars > aB.Length())
+    return KErrCorrupt;
   std::unordered_set<std::string_view> keys;
   const char* text = reinterpret_cast<const char*>(aData);
   for (TInt64 c = 0; c < colours; ++c) {
