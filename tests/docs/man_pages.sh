@@ -12,8 +12,8 @@ fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
 work=$(mktemp -d) || exit 1
 trap 'rm -rf "$work"' EXIT
 
-for spec in "$@"; do
-  name=${spec%%=*} program=${spec#*=}
+for entry in "$@"; do
+  name=${entry%%=*} program=${entry#*=}
   page=$dir/$name.1.gz
   [ -f "$page" ] || { fail "no manual page $page"; continue; }
   gzip -dc "$page" > "$work/$name.1" || { fail "$page is not gzip data"; continue; }

@@ -29,8 +29,8 @@ run() {
   err=$(cat "$work/err")
 }
 
-for spec in "$@"; do
-  name=${spec%%=*} rest=${spec#*=}
+for entry in "$@"; do
+  name=${entry%%=*} rest=${entry#*=}
   program=${rest%%:*} missing=${rest#*:}
   missing_args=${missing%%:*} missing_message=${missing#*:}
   IFS=, read -r -a missing_args <<< "$missing_args"

@@ -34,24 +34,31 @@ TInt TLiveLaunch::TakeOption(int argc, char** argv, int& aIndex) {
   return 1;
 }
 
+// Reads the session to replay, when there is one, and checks it was made with aName;
+// returns 0 or the exit code of a session that cannot be used.
+int TLiveLaunch::ReadReplay(const std::string& aName) {
+  if (iReplayPath.empty()) return 0;
+  std::string error;
+  if (!ReadSession(iReplayPath, iReplayed, error)) {
+    std::fprintf(stderr, "epoc: %s\n", error.c_str());
+    return 2;
+  }
+  if (iReplayed.iApp != aName) {
+    std::fprintf(stderr, "epoc: %s:%d: recorded with the application %s, not %s\n", iReplayPath.c_str(),
+                 iReplayed.iAppLine, iReplayed.iApp.c_str(), aName.c_str());
+    return 2;
+  }
+  return 0;
+}
+
 int TLiveLaunch::Prepare(const std::string& aName) {
   iName = aName;
   if (!iRecordPath.empty() && !iReplayPath.empty()) {
     std::fprintf(stderr, "epoc: --record and --replay cannot be used together\n");
     return 2;
   }
+  if (const int code = ReadReplay(aName)) return code;
   std::string error;
-  if (!iReplayPath.empty()) {
-    if (!ReadSession(iReplayPath, iReplayed, error)) {
-      std::fprintf(stderr, "epoc: %s\n", error.c_str());
-      return 2;
-    }
-    if (iReplayed.iApp != aName) {
-      std::fprintf(stderr, "epoc: %s:%d: recorded with the application %s, not %s\n", iReplayPath.c_str(),
-                   iReplayed.iAppLine, iReplayed.iApp.c_str(), aName.c_str());
-      return 2;
-    }
-  }
   if (!iExpectPath.empty() && !iExpected.Load(iExpectPath, error)) {
     std::fprintf(stderr, "epoc: %s\n", error.c_str());
     return 2;
@@ -70,16 +77,7 @@ int TLiveLaunch::Prepare(const std::string& aName) {
 int TLiveLaunch::PrepareWatch(const std::string& aName, const TSession*& aSession) {
   aSession = NULL;
   if (iReplayPath.empty()) return 0;
-  std::string error;
-  if (!ReadSession(iReplayPath, iReplayed, error)) {
-    std::fprintf(stderr, "epoc: %s\n", error.c_str());
-    return 2;
-  }
-  if (iReplayed.iApp != aName) {
-    std::fprintf(stderr, "epoc: %s:%d: recorded with the application %s, not %s\n", iReplayPath.c_str(),
-                 iReplayed.iAppLine, iReplayed.iApp.c_str(), aName.c_str());
-    return 2;
-  }
+  if (const int code = ReadReplay(aName)) return code;
   aSession = &iReplayed;
   return 0;
 }

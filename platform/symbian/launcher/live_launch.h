@@ -44,6 +44,7 @@ public:
   const std::string& HashesPath() const { return iHashesPath; }
 
 private:
+  int ReadReplay(const std::string& aName);
   std::string iRecordPath, iReplayPath, iHashesPath, iExpectPath;
   std::string iName;
   TSession iRecorded;  // what --record writes

@@ -363,11 +363,11 @@ std::string ChoicesAndPixelsReport(CGraphicsDevice& aDevice) {
   std::ostringstream out;
   std::vector<CFont*> fonts;
   auto font = [&](const TDesC& aName, TInt aHeight, TBool aBold, TBool aItalic) {
-    TFontSpec spec(aName, aDevice.VerticalPixelsToTwips(aHeight));
-    spec.iFontStyle.SetStrokeWeight(aBold ? EStrokeWeightBold : EStrokeWeightNormal);
-    spec.iFontStyle.SetPosture(aItalic ? EPostureItalic : EPostureUpright);
+    TFontSpec request(aName, aDevice.VerticalPixelsToTwips(aHeight));
+    request.iFontStyle.SetStrokeWeight(aBold ? EStrokeWeightBold : EStrokeWeightNormal);
+    request.iFontStyle.SetPosture(aItalic ? EPostureItalic : EPostureUpright);
     CFont* f = NULL;
-    EXPECT_EQ(aDevice.GetNearestFontInTwips(f, spec), KErrNone) << Narrow(aName);
+    EXPECT_EQ(aDevice.GetNearestFontInTwips(f, request), KErrNone) << Narrow(aName);
     if (f) fonts.push_back(f);
     return static_cast<CFbsFont*>(f);
   };
